@@ -1,0 +1,211 @@
+// The stand-in host editor: an in-memory editor with the services of the host's
+// 1.70 plug-in interface. It loads the plug-in module by its five exported names
+// (dlopen natively, LoadLibraryA on Windows), hands it a PluginStartupInfo with
+// its own services, and drives it the way the real host does: editor events,
+// the plug-in menu, and every input event read from the console input buffer.
+//
+// One Host exists at a time (the services are plain function pointers).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "plugin/host_api.h"
+
+namespace host {
+
+// ---- Text ---------------------------------------------------------------------
+
+struct Line {
+    std::string Text;  // bytes, NUL allowed
+    std::string Eol;   // "\r\n", "\n" or "" (only the last line may have none)
+    int SelStart = -1;  // -1: not selected
+    int SelEnd = -1;    // -1: through the line end
+};
+
+struct Window {
+    int EditorID = 0;
+    std::string FileName;
+    std::vector<Line> Lines;  // never empty
+    int CurLine = 0;
+    int CurPos = 0;  // byte index, may lie past the line end
+    int TopScreenLine = 0;
+    int LeftPos = 0;
+    int WindowSizeX = 80;
+    int WindowSizeY = 23;
+    int Overtype = 0;
+    int TabSize = 8;
+    int AnsiMode = 0;
+    int TableNum = -1;
+    bool ColumnBlock = false;  // selection is reported as BTYPE_COLUMN
+    int Saves = 0;             // F2 presses handled by the host
+};
+
+// Splits text at "\r\n" and "\n"; each line keeps its own end, the last may have none.
+std::vector<Line> SplitLines(const std::string& Text);
+
+// ---- Keys -----------------------------------------------------------------------
+
+// Parses a key string into console input events. Tokens are separated by blanks:
+//   "x", "A", "5", "[", ";"      a character key (capital letters carry Shift)
+//   "^K", "Ctrl+K"               Ctrl with a key; "Ctrl+Shift+R", "Alt+B", "RCtrl+K",
+//   "AltGr+Q" (right Alt and left Ctrl, as the AltGr key sends)
+//   "Enter", "Tab", "BS", "Esc", "Del", "Ins", "Home", "End", "Left", "Right", "Up",
+//   "Down", "PgUp", "PgDn", "Space", "F1".."F12", "Num5" (keypad digit), "Shift",
+//   "Ctrl", "Alt" (a modifier key's own event)
+//   any token may end in "*N": repeat count N, e.g. "^K P*2"
+// Each key gives a press and, when WithReleases, a release. Character codes follow
+// the console: Ctrl+letter gives the control code (Ctrl+L is 12), keys without a
+// character give 0.
+std::vector<INPUT_RECORD> ParseKeys(const std::string& Keys, bool WithReleases = true);
+// One key press (no release) from a single token.
+INPUT_RECORD KeyPress(const std::string& Token);
+// A press of a character key with this byte as AsciiChar (VK from the character
+// where it has one, else 0). Used for OEM text such as Cyrillic letters.
+INPUT_RECORD CharPress(unsigned char Ch);
+INPUT_RECORD MouseEvent(int X, int Y, DWORD Buttons, DWORD Flags = 0);
+// A short readable name of an event ("Ctrl+K", "x", "F2 up", "Mouse(3,4) 1").
+std::string EventName(const INPUT_RECORD& Event);
+
+// ---- Host -------------------------------------------------------------------------
+
+enum class Service { EditorControl, Text, SaveScreen, RestoreScreen, GetMsg, Message, CharTable, Count };
+
+struct MessageBox {
+    unsigned Flags;
+    std::vector<std::string> Items;
+    int ButtonsNumber;
+};
+
+// The host's own action on a key it handled itself (beyond plain editing).
+enum class HostAction { Search, RepeatSearch, Replace, Save, Close };
+
+class Host {
+public:
+    Host();
+    ~Host();  // closes every window (EE_CLOSE) and unloads the plug-in
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    // The one live host, for the service callbacks.
+    static Host* Current();
+
+    // ---- Plug-in module
+    static std::string DefaultPluginPath();  // the built Tarvik module next to the tests
+    bool LoadPlugin(const std::string& Path = DefaultPluginPath());
+    void UnloadPlugin();
+    bool PluginLoaded() const;
+    // Calls SetStartupInfo. StructSize 0 gives the host's full record size.
+    void StartPlugin(int StructSize = 0);
+    // Registry path handed over as RootKey (below HKEY_CURRENT_USER); unique per Host.
+    const std::string& RootKey() const;
+    std::string SettingsKey() const;   // RootKey\Tarvik
+    std::string FileTypesKey() const;  // RootKey\Tarvik\File Types
+
+    // ---- Entry points (direct calls, counted nowhere)
+    std::vector<std::string> MenuItems();  // GetPluginInfo's PluginMenuStrings
+    PluginInfo GetPluginInfo();            // the raw record as filled
+    HANDLE OpenPlugin(int OpenFrom = OPEN_EDITOR, int Item = 0);
+    void PickMenu() { OpenPlugin(OPEN_EDITOR, 0); }
+    int EditorEvent(int Event, void* Param);
+    int ProcessEditorInput(INPUT_RECORD& Rec);  // the plug-in's answer only
+
+    // ---- Windows
+    // Opens a window on Text (split by SplitLines), makes it current and sends EE_READ
+    // (unless SendRead is false). Returns the EditorID.
+    int OpenWindow(const std::string& FileName, const std::string& Text, bool SendRead = true);
+    void CloseWindow(int EditorID);  // EE_CLOSE, then the window goes
+    void SwitchTo(int EditorID);
+    bool HasWindow(int EditorID) const;
+    int WindowCount() const;
+    Window& Win();  // the current window
+    Window& Win(int EditorID);
+    std::string Text() const;  // the current window's text, with line ends
+    std::vector<std::string> LineTexts() const;
+    // No current editor: ECTL_GETINFO fails (as outside an editor).
+    void SetNoCurrentEditor(bool None);
+
+    // ---- Cursor and selection of the current window, set directly (no counting)
+    void SetCursor(int Line, int Pos);
+    // Same meaning as ECTL_SELECT with BTYPE_STREAM.
+    void SelectStream(int StartLine, int StartPos, int Width, int Height);
+    void SelectColumn(int StartLine, int StartPos, int Width, int Height);
+    void ClearSelection();
+    // "[line:pos-line:pos)" style summary, or "none": first to last selected column.
+    std::string SelectionString() const;
+
+    // ---- Input
+    // Writes events into the console input buffer (behind what waits there).
+    void WriteInput(const std::vector<INPUT_RECORD>& Events);
+    // Reads and handles every waiting event, as the host's main loop does.
+    void Pump();
+    // ParseKeys + WriteInput + Pump.
+    void Keys(const std::string& Keys);
+    // Types each byte of Text as a character key, then pumps.
+    void Type(const std::string& Text);
+    // Handles one event as the main loop does (plug-in first, then the host's own
+    // handling when the plug-in answers 0); returns the plug-in's answer.
+    int Feed(INPUT_RECORD Event);
+    size_t PendingInput() const;  // events waiting in the console input
+    std::vector<INPUT_RECORD> PeekInput() const;
+    void DiscardInput();
+
+    // Every event the host's own handling received, releases included, in order.
+    std::vector<INPUT_RECORD> HostKeys;
+    std::vector<HostAction> HostActions;
+    // Called at the start of every ECTL_PROCESSINPUT, before the nested dispatch;
+    // tests close windows from here.
+    std::function<void(Host&, const INPUT_RECORD&)> OnProcessInput;
+    // Nesting depth of ECTL_PROCESSINPUT right now.
+    int ProcessInputDepth() const;
+
+    // ---- Screen (the console screen buffer)
+    int ScreenWidth() const;
+    int ScreenHeight() const;
+    std::string ScreenLine(int Y) const;
+    WORD ScreenAttr(int X, int Y) const;
+    void DrawKeyBar();       // the bottom line's key bar: digit cells 0x07, titles 0x30
+    int SavedScreens() const;  // SaveScreen handles not yet restored
+
+    // ---- Messages and language
+    std::vector<MessageBox> Messages;
+    bool SetLanguage(const std::string& Suffix);  // "Eng" (default) or "Rus"
+    void OverrideMsg(int Id, const std::string& Text);  // what GetMsg answers for Id
+    std::string Msg(int Id) const;  // the loaded text
+
+    // ---- Counting and faults
+    int Calls(Service S) const;
+    int EctlCalls(int Command) const;
+    int TotalCalls() const;
+    void ResetCounters();
+    // Every service call from the Nth on (1 = the next call) fails.
+    void FailFrom(int Nth);
+    // Only the Nth service call (1 = the next call) fails.
+    void FailNth(int Nth);
+    // Every EditorControl call with this command fails.
+    void FailCommand(int Command, bool Fail = true);
+    void FailService(Service S, bool Fail = true);
+    void ClearFaults();
+
+    // ---- Registry, through the Win32 calls (the stand-in natively, Wine's registry there)
+    bool RegWrite(const std::string& Key, const std::string& Name, DWORD Type,
+                  const std::vector<BYTE>& Data);
+    bool RegWriteDword(const std::string& Key, const std::string& Name, DWORD Value);
+    bool RegRead(const std::string& Key, const std::string& Name, DWORD& Type,
+                 std::vector<BYTE>& Data) const;
+    bool RegKeyExists(const std::string& Key) const;
+
+    // Keys the host handles by closing the current window (F10 by default).
+    std::vector<WORD> CloseKeys;
+
+    struct Impl;
+    Impl* impl() { return impl_; }
+
+private:
+    Impl* impl_;
+};
+
+}  // namespace host
