@@ -7,11 +7,25 @@
 
 namespace tarvik {
 
-TGlobalVars* FindCurrentEditor() {
-    if (!EditorControl) return nullptr;
-    EditorInfo ei;
+namespace {
+
+// Asks the host about the current editor. Outside an editor the host may fail
+// the call or raise instead; both only mean that there is no current editor.
+bool GetCurrentEditorInfo(EditorInfo& ei) {
     memset(&ei, 0, sizeof ei);
-    if (!EditorControl(ECTL_GETINFO, &ei)) return nullptr;
+    if (!EditorControl) return false;
+    try {
+        return EditorControl(ECTL_GETINFO, &ei) != 0;
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace
+
+TGlobalVars* FindCurrentEditor() {
+    EditorInfo ei;
+    if (!GetCurrentEditorInfo(ei)) return nullptr;
     return FindEditorById(ei.EditorID);
 }
 
@@ -22,10 +36,8 @@ TGlobalVars* FindEditorById(int EditorID) {
 }
 
 TGlobalVars* CreateEditorState() {
-    if (!EditorControl) return nullptr;
     EditorInfo ei;
-    memset(&ei, 0, sizeof ei);
-    if (!EditorControl(ECTL_GETINFO, &ei)) return nullptr;
+    if (!GetCurrentEditorInfo(ei)) return nullptr;
     TGlobalVars* rec = static_cast<TGlobalVars*>(AllocBytes(sizeof(TGlobalVars)));
     if (!rec) return nullptr;
     memset(rec, 0, sizeof *rec);

@@ -1,16 +1,29 @@
-// The five entry points the host calls. Each hands over to a named procedure.
-#include "plugin/host_api.h"
+// The five entry points the host calls. Each hands over to named procedures.
 #include "keys/dispatcher.h"
+#include "plugin/entry_points.h"
+#include "plugin/host_api.h"
+#include "plugin/settings.h"
 
 extern "C" {
 
-TARVIK_EXPORT void WINAPI SetStartupInfo(const PluginStartupInfo*) {}
+TARVIK_EXPORT void WINAPI SetStartupInfo(const PluginStartupInfo* Info) {
+    if (tarvik::CaptureStartupInfo(Info)) tarvik::ReadSettings();
+}
 
-TARVIK_EXPORT void WINAPI GetPluginInfo(PluginInfo*) {}
+TARVIK_EXPORT void WINAPI GetPluginInfo(PluginInfo* Info) {
+    tarvik::FillPluginInfo(Info);
+}
 
-TARVIK_EXPORT HANDLE WINAPI OpenPlugin(int, int) { return INVALID_HANDLE_VALUE; }
+// The plug-in never opens a panel of its own; its one menu entry switches the bindings.
+TARVIK_EXPORT HANDLE WINAPI OpenPlugin(int OpenFrom, int /*Item*/) {
+    if (OpenFrom == OPEN_EDITOR) tarvik::ToggleCurrentEditor();
+    return INVALID_HANDLE_VALUE;
+}
 
-TARVIK_EXPORT int WINAPI ProcessEditorEvent(int, void*) { return 0; }
+TARVIK_EXPORT int WINAPI ProcessEditorEvent(int Event, void* Param) {
+    tarvik::HandleEditorEvent(Event, Param);
+    return 0;
+}
 
 TARVIK_EXPORT int WINAPI ProcessEditorInput(const INPUT_RECORD* Rec) {
     // The host hands over its own record and expects changes to it to stick.
