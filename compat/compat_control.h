@@ -17,6 +17,11 @@ enum class ConsoleCall {
     NumberOfEvents,
     ScreenBufferInfo,
     ReadAttribute,
+    FlushInput,
+    ReadCharacter,
+    WriteCharacter,
+    WriteAttribute,
+    SetBufferSize,
     Count
 };
 
