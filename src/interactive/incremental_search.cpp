@@ -1,7 +1,240 @@
-// Placeholder: replaced when this part is built.
 #include "interactive/incremental_search.h"
 
+#include <windows.h>
+
+#include <climits>
+#include <cstring>
+
+#include "commands/primitives.h"
+#include "editors/editor_state.h"
+#include "interactive/recorder.h"
+#include "interactive/status_line.h"
+#include "interactive/text_search.h"
+#include "plugin/memory.h"
+
 namespace tarvik {
-void IncrementalSearch(TGlobalVars*, TCursorPos) {}
-void SelectSearchHit(const TCursorPos*, int) {}
+
+namespace {
+
+constexpr DWORD kAltBits = 0x03;
+constexpr DWORD kAltCtrlBits = 0x0F;
+constexpr DWORD kAnyModifierBits = 0x1F;
+
+// What one search owns while it runs.
+struct TSearchRun {
+    int EditorID;       // the window; its record is re-found after every call that may nest
+    char* Text;         // the search text, ANSI code page, Length bytes and a NUL
+    int Length;         // characters accepted: also the index of the top hit-stack entry
+    int TextCapacity;   // bytes allocated for Text
+    TCursorPos* Stack;  // entry k: hit of the first k characters; entry 0: the start
+    int StackSize;      // entries allocated for Stack
+};
+
+enum TStep { StepGoOn, StepEnd, StepGone };
+
+// Room for one more character and one more hit-stack entry; false when memory ran out.
+bool MakeRoom(TSearchRun& Run) {
+    if (Run.Length > INT_MAX / 4) return false;
+    if (Run.Length + 2 > Run.TextCapacity) {
+        int capacity = Run.TextCapacity * 2;
+        char* text = static_cast<char*>(ResizeBytes(Run.Text, static_cast<size_t>(capacity)));
+        if (!text) return false;
+        Run.Text = text;
+        Run.TextCapacity = capacity;
+    }
+    if (Run.Length + 2 > Run.StackSize) {
+        int size = Run.StackSize * 2;
+        TCursorPos* stack = static_cast<TCursorPos*>(
+            ResizeBytes(Run.Stack, sizeof(TCursorPos) * static_cast<size_t>(size)));
+        if (!stack) return false;
+        Run.Stack = stack;
+        Run.StackSize = size;
+    }
+    return true;
+}
+
+// Stores the first Length characters of Text as the window's SearchText; false when out of memory.
+bool PublishText(TGlobalVars* State, const char* Text, int Length) {
+    char* copy = nullptr;
+    if (Length > 0) {
+        copy = CopyBytes(Text, Length);
+        if (!copy) return false;
+    }
+    FreeBytes(State->SearchText);
+    State->SearchText = copy;
+    return true;
+}
+
+// The key's character in the ANSI code page; 0 for a key without one.
+unsigned char AnsiCharOf(const INPUT_RECORD& Event) {
+    char oem[2] = {Event.Event.KeyEvent.uChar.AsciiChar, 0};
+    char ansi[2] = {0, 0};
+    if (!oem[0]) return 0;
+    OemToCharA(oem, ansi);
+    return static_cast<unsigned char>(ansi[0]);
+}
+
+int PosPlus(int Pos, int Delta) {
+    long long sum = static_cast<long long>(Pos) + Delta;
+    return sum > INT_MAX ? INT_MAX : static_cast<int>(sum);
+}
+
+// Backspace: back to the hit of the text one character shorter.
+TStep TakeBackChar(TGlobalVars* State, TSearchRun& Run) {
+    if (Run.Length == 0) return StepGoOn;
+    --Run.Length;
+    Run.Text[Run.Length] = 0;
+    if (!PublishText(State, Run.Text, Run.Length) && State->SearchText &&
+        strlen(State->SearchText) > static_cast<size_t>(Run.Length)) {
+        State->SearchText[Run.Length] = 0;
+    }
+    DropLastKeystroke(State);
+    SelectSearchHit(Run.Stack, Run.Length);
+    ShowSearchPrompt(Run.Text);
+    EditorControl(ECTL_REDRAW, nullptr);
+    return StepGoOn;
+}
+
+// A printable key: the longer text from the current hit on, or the key is dropped.
+TStep AddChar(TGlobalVars* State, TSearchRun& Run, INPUT_RECORD& Event, unsigned char Ch) {
+    if (!MakeRoom(Run)) return StepGoOn;
+    int i = Run.Length;
+    Run.Text[i] = static_cast<char>(Ch);
+    Run.Text[i + 1] = 0;
+    TCursorPos hit;
+    if (!FindText(State, Run.Text, Run.Stack[i], hit) || !PublishText(State, Run.Text, i + 1)) {
+        Run.Text[i] = 0;
+        return StepGoOn;
+    }
+    RecorderHook(State, &Event);
+    if (!FindEditorById(Run.EditorID)) return StepGone;
+    Run.Length = i + 1;
+    Run.Stack[Run.Length] = hit;
+    SelectSearchHit(Run.Stack, Run.Length);
+    ShowSearchPrompt(Run.Text);
+    EditorControl(ECTL_REDRAW, nullptr);
+    return StepGoOn;
+}
+
+// Ctrl+L inside the search: the same text from one column right of the current hit.
+TStep FindAgain(TGlobalVars* State, TSearchRun& Run, INPUT_RECORD& Event) {
+    TCursorPos& top = Run.Stack[Run.Length];
+    TCursorPos from = {PosPlus(top.Pos, 1), top.Line};
+    TCursorPos hit;
+    if (!FindText(State, Run.Text, from, hit)) {
+        ShowNotFound(Run.Text);
+        return StepGoOn;
+    }
+    RecorderHook(State, &Event);
+    if (!FindEditorById(Run.EditorID)) return StepGone;
+    Run.Stack[Run.Length] = hit;
+    SelectSearchHit(Run.Stack, Run.Length);
+    EditorControl(ECTL_REDRAW, nullptr);
+    return StepGoOn;
+}
+
+// One key-down event, its repeat count already expanded.
+TStep HandleKey(TGlobalVars* State, TSearchRun& Run, INPUT_RECORD& Event) {
+    const KEY_EVENT_RECORD& key = Event.Event.KeyEvent;
+    DWORD modifiers = key.dwControlKeyState;
+    unsigned char ch = AnsiCharOf(Event);
+    if (ch == 8) {
+        if (modifiers & kAnyModifierBits) return StepEnd;
+        return TakeBackChar(State, Run);
+    }
+    if (ch >= 32) {
+        if (modifiers & kAltCtrlBits) return StepEnd;
+        return AddChar(State, Run, Event, ch);
+    }
+    switch (key.wVirtualKeyCode) {
+        case VK_SHIFT:
+        case VK_CONTROL:
+        case VK_MENU:
+        case VK_CAPITAL:
+        case VK_NUMLOCK:
+            return StepGoOn;
+        case 'L':
+            if (!(modifiers & kAltBits)) return FindAgain(State, Run, Event);
+            return StepEnd;
+        default:
+            return StepEnd;
+    }
+}
+
+}  // namespace
+
+void SelectSearchHit(const TCursorPos* Stack, int K) {
+    SetCursorPos(Stack[K].Pos, Stack[K].Line);
+    EditorSelect es;
+    es.BlockType = BTYPE_STREAM;
+    es.BlockStartLine = Stack[K].Line;
+    es.BlockStartPos = Stack[K].Pos;
+    es.BlockWidth = K;
+    es.BlockHeight = 1;
+    if (EditorControl) EditorControl(ECTL_SELECT, &es);
+}
+
+void IncrementalSearch(TGlobalVars* State, TCursorPos Start) {
+    if (!State || !EditorControl) return;
+    TSearchRun run;
+    run.EditorID = State->EditorID;
+    run.Length = 0;
+    run.TextCapacity = 16;
+    run.StackSize = 16;
+    run.Text = static_cast<char*>(AllocBytes(static_cast<size_t>(run.TextCapacity)));
+    run.Stack = static_cast<TCursorPos*>(AllocBytes(sizeof(TCursorPos) * run.StackSize));
+    if (!run.Text || !run.Stack) {
+        FreeBytes(run.Text);
+        FreeBytes(run.Stack);
+        return;
+    }
+    run.Text[0] = 0;
+    run.Stack[0] = Start;
+
+    int height = ScreenHeight();
+    State->RepeatUsesHostSearch = false;
+    PublishText(State, run.Text, 0);
+    HANDLE bottomLine = SaveScreen ? SaveScreen(0, height - 1, -1, -1) : nullptr;
+    ShowSearchPrompt("");
+
+    INPUT_RECORD event;
+    memset(&event, 0, sizeof event);
+    bool endedByEvent = false;
+    bool gone = false;
+    while (!endedByEvent && !gone) {
+        // A failed read ends the search without an ending event: nothing is re-recorded.
+        if (!EditorControl(ECTL_READINPUT, &event)) break;
+        if (event.EventType == MOUSE_EVENT && event.Event.MouseEvent.dwButtonState) {
+            INPUT_RECORD click = event;
+            EditorControl(ECTL_PROCESSINPUT, &click);
+            endedByEvent = true;
+            break;
+        }
+        if (event.EventType != KEY_EVENT || !event.Event.KeyEvent.bKeyDown) continue;
+        ExpandRepeatCount(&event);
+        TGlobalVars* state = FindEditorById(run.EditorID);
+        if (!state) break;
+        TStep step = HandleKey(state, run, event);
+        endedByEvent = step == StepEnd;
+        gone = step == StepGone;
+    }
+
+    TGlobalVars* state = FindEditorById(run.EditorID);
+    if (state && endedByEvent) {
+        RecorderHook(state, &event);
+        state = FindEditorById(run.EditorID);
+    }
+    if (state) {
+        const TCursorPos& top = run.Stack[run.Length];
+        SetCursorPos(PosPlus(top.Pos, run.Length), top.Line);
+        EditorSelect es;
+        memset(&es, 0, sizeof es);
+        es.BlockType = BTYPE_NONE;
+        EditorControl(ECTL_SELECT, &es);
+    }
+    FreeBytes(run.Stack);
+    FreeBytes(run.Text);
+    if (RestoreScreen) RestoreScreen(bottomLine);
+}
+
 }  // namespace tarvik
