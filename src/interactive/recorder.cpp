@@ -1,14 +1,152 @@
-// Placeholder: replaced when this part is built.
 #include "interactive/recorder.h"
 
+#include <climits>
+#include <cstring>
+
+#include "editors/editor_state.h"
+#include "interactive/status_line.h"
+#include "plugin/memory.h"
+
 namespace tarvik {
-void RecorderHook(TGlobalVars*, INPUT_RECORD*) {}
-void StartRecording(TGlobalVars*) {}
-void StopRecording(TGlobalVars*) {}
-void AppendRecordedEvent(TGlobalVars*, const INPUT_RECORD*) {}
-void DropLastKeystroke(TGlobalVars*) {}
-void RecordingPrompt(TGlobalVars*) {}
-void ExpandRepeatCount(INPUT_RECORD*) {}
-void PlayRecording(TGlobalVars*) {}
-void CountDownPlayback(TGlobalVars*) {}
+
+namespace {
+
+constexpr DWORD kAltMask = RIGHT_ALT_PRESSED | LEFT_ALT_PRESSED;
+constexpr DWORD kCtrlMask = RIGHT_CTRL_PRESSED | LEFT_CTRL_PRESSED;
+
+// Ctrl+Shift+R or Ctrl+Shift+P without Alt, pressed or released.
+bool IsRecorderKey(const INPUT_RECORD* Event) {
+    if (Event->EventType != KEY_EVENT) return false;
+    const KEY_EVENT_RECORD& key = Event->Event.KeyEvent;
+    if (key.wVirtualKeyCode != 'R' && key.wVirtualKeyCode != 'P') return false;
+    const DWORD mods = key.dwControlKeyState & 0xFF;
+    return (mods & kCtrlMask) && (mods & SHIFT_PRESSED) && !(mods & kAltMask);
+}
+
+// Resizes the recording to Count records; false (nothing changed) when memory ran out.
+bool ResizeRecording(TGlobalVars* State, int Count) {
+    if (Count <= 0) {
+        FreeBytes(State->RecordedEvents);
+        State->RecordedEvents = nullptr;
+        State->RecordedCount = 0;
+        return true;
+    }
+    void* block =
+        ResizeBytes(State->RecordedEvents, static_cast<size_t>(Count) * sizeof(INPUT_RECORD));
+    if (!block) return false;
+    State->RecordedEvents = static_cast<INPUT_RECORD*>(block);
+    return true;
+}
+
+}  // namespace
+
+void RecorderHook(TGlobalVars* State, INPUT_RECORD* Event) {
+    if (!State || !Event) return;
+    if (IsRecorderKey(Event)) {
+        KEY_EVENT_RECORD& key = Event->Event.KeyEvent;
+        if (key.wVirtualKeyCode == 'P') return;
+        // The host goes on with this event; blanked, it means nothing to it.
+        key.wVirtualKeyCode = 0;
+        key.wVirtualScanCode = 0;
+        key.uChar.UnicodeChar = 0;
+        if (State->Recording) {
+            StopRecording(State);
+        } else {
+            StartRecording(State);
+            RecordingPrompt(State);
+        }
+        return;
+    }
+    if (State->Recording) AppendRecordedEvent(State, Event);
+}
+
+void StartRecording(TGlobalVars* State) {
+    State->Recording = true;
+    FreeBytes(State->RecordedEvents);
+    State->RecordedEvents = nullptr;
+    State->RecordedCount = 0;
+}
+
+void StopRecording(TGlobalVars* State) {
+    State->Recording = false;
+}
+
+void AppendRecordedEvent(TGlobalVars* State, const INPUT_RECORD* Event) {
+    // Out of memory, the recording keeps what it holds and the key still works.
+    if (!Event || State->RecordedCount < 0 || State->RecordedCount == INT_MAX) return;
+    const int count = State->RecordedCount;
+    if (!ResizeRecording(State, count + 1)) return;
+    memcpy(&State->RecordedEvents[count], Event, sizeof(INPUT_RECORD));
+    State->RecordedCount = count + 1;
+}
+
+void DropLastKeystroke(TGlobalVars* State) {
+    if (!State->Recording || !State->RecordedEvents) return;
+    for (int i = State->RecordedCount - 1; i >= 0; --i) {
+        const INPUT_RECORD& event = State->RecordedEvents[i];
+        if (event.EventType != KEY_EVENT || !event.Event.KeyEvent.bKeyDown) continue;
+        if (static_cast<unsigned char>(event.Event.KeyEvent.uChar.AsciiChar) < 32) continue;
+        // A failed shrink keeps the larger block; only the count matters then.
+        ResizeRecording(State, i);
+        State->RecordedCount = i;
+        return;
+    }
+}
+
+void RecordingPrompt(TGlobalVars* State) {
+    const int id = State->EditorID;
+    const int height = ScreenHeight();
+    HANDLE saved = SaveScreen ? SaveScreen(0, height - 1, -1, -1) : nullptr;
+    ShowStatusLine(Msg(MRecordingPrompt), "");
+    for (;;) {
+        INPUT_RECORD event;
+        memset(&event, 0, sizeof event);
+        if (!EditorControl || !EditorControl(ECTL_READINPUT, &event)) break;
+        if (event.EventType == MOUSE_EVENT && event.Event.MouseEvent.dwButtonState) {
+            EditorControl(ECTL_PROCESSINPUT, &event);
+            break;
+        }
+        if (event.EventType == KEY_EVENT && event.Event.KeyEvent.bKeyDown) {
+            const WORD vk = event.Event.KeyEvent.wVirtualKeyCode;
+            if (vk == VK_ESCAPE) {
+                if (TGlobalVars* rec = FindEditorById(id)) StopRecording(rec);
+            } else if (vk < VK_F1 || vk > VK_F12) {
+                EditorControl(ECTL_PROCESSINPUT, &event);
+            }
+        }
+        // The key handed over may have ended the recording or closed the window.
+        const TGlobalVars* rec = FindEditorById(id);
+        if (!rec || !rec->Recording) break;
+    }
+    if (RestoreScreen) RestoreScreen(saved);
+}
+
+void ExpandRepeatCount(INPUT_RECORD* Event) {
+    if (!Event || Event->EventType != KEY_EVENT) return;
+    while (Event->Event.KeyEvent.wRepeatCount > 1) {
+        // A fresh copy each time: a nested dispatch may blank the copy it got.
+        INPUT_RECORD copy = *Event;
+        copy.Event.KeyEvent.wRepeatCount = 1;
+        if (EditorControl) EditorControl(ECTL_PROCESSINPUT, &copy);
+        --Event->Event.KeyEvent.wRepeatCount;
+    }
+}
+
+void PlayRecording(TGlobalVars* State) {
+    DWORD written = 0;
+    if (State->RecordedEvents && State->RecordedCount > 0)
+        WriteConsoleInputA(GetStdHandle(STD_INPUT_HANDLE), State->RecordedEvents,
+                           static_cast<DWORD>(State->RecordedCount), &written);
+    State->PlaybackPending = written;
+}
+
+void CountDownPlayback(TGlobalVars* State) {
+    if (State->PlaybackPending == 0) return;
+    DWORD waiting = 0;
+    if (GetNumberOfConsoleInputEvents(GetStdHandle(STD_INPUT_HANDLE), &waiting) && waiting > 0)
+        --State->PlaybackPending;
+    else
+        State->PlaybackPending = 0;
+}
+
 }  // namespace tarvik

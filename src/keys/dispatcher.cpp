@@ -1,8 +1,106 @@
-// Placeholder: replaced when this part is built.
 #include "keys/dispatcher.h"
 
+#include <cstring>
+
+#include "commands/primitives.h"
+#include "editors/editor_state.h"
+#include "interactive/recorder.h"
+#include "keys/bindings.h"
+
 namespace tarvik {
-int DispatchEditorInput(INPUT_RECORD*) { return 0; }
-void SendKeyToHost(WORD, char, DWORD) {}
-void SaveFile() {}
+
+namespace {
+
+// Redraws the editor unless the window went away during the command.
+void RedrawIfAlive(int EditorID) {
+    if (EditorControl && FindEditorById(EditorID)) EditorControl(ECTL_REDRAW, nullptr);
+}
+
+// Runs a bound row's steps around its command; the result for the host.
+// The record is looked up again after every step that may nest a dispatch,
+// since the host may close the window inside it; a vanished window ends the
+// key as handled.
+int RunBinding(int EditorID, const TBinding& Row, INPUT_RECORD* Rec) {
+    TGlobalVars* rec = FindEditorById(EditorID);
+    if (!rec) return 1;
+    if (Row.Steps == StepsOwn) return Row.Command(rec, Rec, TCursorPos{0, 0}, Row.Arg);
+
+    ExpandRepeatCount(Rec);
+    if (Row.Steps != StepsNoHook) {
+        rec = FindEditorById(EditorID);
+        if (!rec) return 1;
+        RecorderHook(rec, Rec);
+    }
+    rec = FindEditorById(EditorID);
+    if (!rec) return 1;
+
+    TCursorPos cursor = {0, 0};
+    if (Row.TakesCursor) GetCursorPos(cursor);
+    const int result = Row.Command(rec, Rec, cursor, Row.Arg);
+    if (Row.Steps == StepsDecides) return result;
+    if (Row.Steps == StepsFull || Row.Steps == StepsNoHook) RedrawIfAlive(EditorID);
+    return 1;
+}
+
+}  // namespace
+
+int DispatchEditorInput(INPUT_RECORD* Rec) {
+    if (!Rec) return 0;
+    TGlobalVars* rec = FindCurrentEditor();
+    if (!rec || rec->Mode != ModeOn || Rec->EventType != KEY_EVENT || !Rec->Event.KeyEvent.bKeyDown)
+        return 0;
+
+    const int id = rec->EditorID;
+    // The row is chosen before any step runs: a command still runs after the
+    // hook has blanked the key, and nested dispatches cannot change the choice.
+    const KEY_EVENT_RECORD& key = Rec->Event.KeyEvent;
+    const TKeyTableId table =
+        ChooseKeyTable(rec->CtrlKPending, rec->CtrlQPending, key.dwControlKeyState & 0xFF);
+    const TBinding* row = FindBinding(table, key.wVirtualKeyCode, key.dwControlKeyState & 0xFF);
+
+    int result = 0;
+    if (!row || row->Steps == StepsPassOn || !row->Command) {
+        RecorderHook(rec, Rec);
+    } else {
+        result = RunBinding(id, *row, Rec);
+        if (row->Steps == StepsPrefix) return result;
+    }
+
+    rec = FindEditorById(id);
+    if (!rec) return result;
+    rec->CtrlKPending = false;
+    rec->CtrlQPending = false;
+    CountDownPlayback(rec);
+    return result;
+}
+
+void SendKeyToHost(WORD VirtualKey, char Char, DWORD ControlKeyState) {
+    if (!EditorControl) return;
+    INPUT_RECORD event;
+    memset(&event, 0, sizeof event);
+    event.EventType = KEY_EVENT;
+    event.Event.KeyEvent.bKeyDown = -1;
+    event.Event.KeyEvent.wRepeatCount = 1;
+    event.Event.KeyEvent.wVirtualKeyCode = VirtualKey;
+    event.Event.KeyEvent.uChar.AsciiChar = Char;
+    event.Event.KeyEvent.dwControlKeyState = ControlKeyState;
+    EditorControl(ECTL_PROCESSINPUT, &event);
+}
+
+void SaveFile() {
+    // Through the console rather than the editor call, so the host saves with
+    // its own F2 handling after this key is done.
+    INPUT_RECORD event;
+    memset(&event, 0, sizeof event);
+    event.EventType = KEY_EVENT;
+    event.Event.KeyEvent.bKeyDown = -1;
+    event.Event.KeyEvent.wRepeatCount = 1;
+    event.Event.KeyEvent.wVirtualKeyCode = VK_F2;
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD written = 0;
+    WriteConsoleInputA(input, &event, 1, &written);
+    event.Event.KeyEvent.bKeyDown = 0;
+    WriteConsoleInputA(input, &event, 1, &written);
+}
+
 }  // namespace tarvik
