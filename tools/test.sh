@@ -1,0 +1,182 @@
+#!/usr/bin/env bash
+# Builds Tarvik and runs every test suite: native (CTest), AddressSanitizer with
+# UndefinedBehaviorSanitizer (CTest), the 32-bit Windows DLL with its export and
+# import check and the scenario tests under Wine, then any extra suites present.
+# Every stage runs even when an earlier one failed; the exit status is non-zero
+# when any stage failed. The last line sums the tests of all suites.
+#
+# Build directories: build/ci-native, build/ci-asan, build/ci-win32.
+# TARVIK_SKIP="asan win32" leaves stages out (for quick local runs only).
+set -uo pipefail
+
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+cd "$ROOT"
+JOBS=${JOBS:-2}
+SKIP=" ${TARVIK_SKIP:-} "
+
+TOTAL_PASSED=0
+TOTAL_FAILED=0
+FAILED_STAGES=()
+
+Banner() {
+    echo
+    echo "==== $* ===="
+}
+
+Fail() {
+    FAILED_STAGES+=("$1")
+    echo "test.sh: stage '$1' FAILED" >&2
+}
+
+Skipped() {
+    case "$SKIP" in *" $1 "*) echo "test.sh: stage '$1' skipped (TARVIK_SKIP)"; return 0 ;; esac
+    return 1
+}
+
+# Adds a CTest log's "N% tests passed, F tests failed out of T" to the totals.
+CountCtest() {
+    local line total failed
+    line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$1" | tail -n 1)
+    if [ -z "$line" ]; then
+        return 1
+    fi
+    failed=$(echo "$line" | sed -E 's/.* ([0-9]+) tests? failed out of.*/\1/')
+    total=$(echo "$line" | sed -E 's/.*out of ([0-9]+).*/\1/')
+    TOTAL_PASSED=$((TOTAL_PASSED + total - failed))
+    TOTAL_FAILED=$((TOTAL_FAILED + failed))
+    [ "$total" -gt 0 ]
+}
+
+# Configures, builds and runs CTest for one native preset.
+NativeStage() {
+    local preset=$1 dir=build/ci-$1 log
+    Skipped "$preset" && return 0
+    Banner "$preset: configure and build ($dir)"
+    if ! cmake --preset "$preset" -B "$dir" >"$dir.configure.log" 2>&1; then
+        cat "$dir.configure.log"
+        Fail "$preset build"
+        return
+    fi
+    if ! cmake --build "$dir" -j "$JOBS"; then
+        Fail "$preset build"
+        return
+    fi
+    Banner "$preset: tests"
+    log=$dir/ctest.log
+    ctest --test-dir "$dir" --output-on-failure -j "$JOBS" --timeout 300 2>&1 | tee "$log"
+    local rc=${PIPESTATUS[0]}
+    if ! CountCtest "$log"; then
+        echo "test.sh: $preset ran no test" >&2
+        rc=1
+    fi
+    [ "$rc" -eq 0 ] || Fail "$preset tests"
+}
+
+# Runs the Windows test program under Wine inside a pseudo-terminal (Wine's console
+# calls need one) with a FIFO that never ends as script's input, so that no
+# end-of-file byte turns into key events. Arguments: label, then environment
+# assignments for Wine, then "--" and the test program's arguments.
+RunWine() {
+    local label=$1 dir=build/ci-win32
+    shift
+    local envs=()
+    while [ "$#" -gt 0 ] && [ "$1" != "--" ]; do
+        envs+=("$1")
+        shift
+    done
+    [ "$#" -gt 0 ] && shift
+    local out=$ROOT/$dir/wine-$label.txt runner=$ROOT/$dir/wine-$label.sh
+    {
+        echo "cd '$ROOT/$dir' || exit 1"
+        printf 'exec env WINEDEBUG=-all WINEPREFIX=%q WINEDLLOVERRIDES=%q' \
+            "$ROOT/$dir/wineprefix" "mscoree,mshtml="
+        [ "${#envs[@]}" -eq 0 ] || printf ' %q' "${envs[@]}"
+        printf ' timeout -k 10 %q wine tarvik_tests.exe --gtest_color=no' "${WINE_TIMEOUT:-1800}"
+        [ "$#" -eq 0 ] || printf ' %q' "$@"
+        printf ' >%q 2>&1\n' "$out"
+    } >"$runner"
+
+    Banner "Wine ($label): tests"
+    local fifo start end rc
+    fifo=$(mktemp -u)
+    mkfifo "$fifo" && exec 3<>"$fifo" && rm -f "$fifo"
+    start=$(date +%s)
+    script -qec "bash '$runner'" /dev/null <&3 >/dev/null 2>&1
+    rc=$?
+    end=$(date +%s)
+    exec 3>&-
+
+    if [ "$rc" -ne 0 ]; then
+        cat "$out"
+    else
+        grep -E '^\[(==========|  PASSED  |  SKIPPED |  FAILED  )\]' "$out"
+    fi
+    local ran passed failed
+    ran=$(sed -nE 's/^\[==========\] ([0-9]+) tests? from .* ran\..*/\1/p' "$out" | tail -n 1)
+    passed=$(sed -nE 's/^\[  PASSED  \] ([0-9]+) tests?\..*/\1/p' "$out" | tail -n 1)
+    failed=$(sed -nE 's/^\[  FAILED  \] ([0-9]+) tests?, listed below:.*/\1/p' "$out" | tail -n 1)
+    echo "Wine ($label): ${ran:-0} tests run, ${passed:-0} passed, ${failed:-0} failed," \
+        "exit code $rc, $((end - start)) s"
+    TOTAL_PASSED=$((TOTAL_PASSED + ${passed:-0}))
+    TOTAL_FAILED=$((TOTAL_FAILED + ${failed:-0}))
+    if [ "$rc" -ne 0 ] || [ -z "$ran" ]; then
+        [ "${failed:-0}" -gt 0 ] || TOTAL_FAILED=$((TOTAL_FAILED + 1))
+        Fail "wine $label"
+    fi
+}
+
+Win32Stage() {
+    local dir=build/ci-win32
+    Skipped win32 && return 0
+    Banner "win32: configure and build ($dir)"
+    if ! cmake --preset win32 -B "$dir" >"$dir.configure.log" 2>&1; then
+        cat "$dir.configure.log"
+        Fail "win32 build"
+        return
+    fi
+    if ! cmake --build "$dir" -j "$JOBS"; then
+        Fail "win32 build"
+        return
+    fi
+    Banner "win32: export and import tables"
+    bash tools/check-dll.sh "$dir/Tarvik.dll" || Fail "win32 export/import check"
+    echo "Tarvik.dll: $(stat -c %s "$dir/Tarvik.dll") bytes"
+    if [ ! -f "$dir/tarvik_tests.exe" ]; then
+        echo "test.sh: no Windows test program was built" >&2
+        Fail "wine"
+        return
+    fi
+    # Code pages 1252 / 437: the plain Western setting.
+    RunWine C LANG=C LC_ALL=C
+    # Code pages 1251 / 866, which the Cyrillic cases need; no system locale is needed.
+    RunWine ru LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8 -- "--gtest_filter=${TARVIK_WINE_RU_FILTER:-*}"
+}
+
+ExtraStages() {
+    Skipped fuzz && return 0
+    if [ -f fuzz/run-smoke.sh ]; then
+        Banner "fuzz smoke run"
+        bash fuzz/run-smoke.sh || Fail "fuzz smoke"
+    fi
+}
+
+STARTED=$(date +%s)
+if [ -z "${TARVIK_NO_INSTALL:-}" ]; then
+    Banner "dependencies"
+    bash tools/install-deps.sh || Fail "install-deps"
+fi
+mkdir -p build
+NativeStage native
+NativeStage asan
+Win32Stage
+ExtraStages
+
+Banner "summary ($(($(date +%s) - STARTED)) s)"
+if [ "${#FAILED_STAGES[@]}" -gt 0 ]; then
+    echo "failed stages: ${FAILED_STAGES[*]}"
+    [ "$TOTAL_FAILED" -gt 0 ] || TOTAL_FAILED=1
+else
+    echo "all stages passed"
+fi
+echo "tests: $TOTAL_PASSED passed, $TOTAL_FAILED failed"
+[ "${#FAILED_STAGES[@]}" -eq 0 ]
