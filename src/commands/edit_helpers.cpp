@@ -1,0 +1,70 @@
+#include "commands/edit_helpers.h"
+
+#include <climits>
+#include <cstring>
+
+#include "commands/primitives.h"
+#include "plugin/memory.h"
+
+namespace tarvik {
+
+int ClampToInt(long long Value) {
+    if (Value > INT_MAX) return INT_MAX;
+    if (Value < INT_MIN) return INT_MIN;
+    return static_cast<int>(Value);
+}
+
+bool ReadLine(int Line, EditorGetString& egs) {
+    memset(&egs, 0, sizeof egs);
+    if (!EditorControl) return false;
+    ExpandTabs(Line);
+    egs.StringNumber = Line;
+    if (!EditorControl(ECTL_GETSTRING, &egs)) return false;
+    if (egs.StringLength < 0 || !egs.StringText) egs.StringLength = 0;
+    return true;
+}
+
+void SelectedSpan(const EditorGetString& egs, int& From, int& To, bool& ThroughEnd) {
+    const int Len = egs.StringLength < 0 ? 0 : egs.StringLength;
+    From = egs.SelStart < 0 ? 0 : (egs.SelStart > Len ? Len : egs.SelStart);
+    ThroughEnd = egs.SelEnd == -1;
+    if (ThroughEnd) {
+        To = Len;
+    } else {
+        To = egs.SelEnd > Len ? Len : egs.SelEnd;
+        if (To < From) To = From;
+    }
+}
+
+bool PlaceCursor(int Pos, int Line) {
+    if (!EditorControl) return false;
+    EditorSetPosition esp;
+    esp.CurLine = Line;
+    esp.CurPos = Pos;
+    esp.CurTabPos = -1;
+    esp.TopScreenLine = -1;
+    esp.LeftPos = -1;
+    esp.Overtype = -1;
+    return EditorControl(ECTL_SETPOSITION, &esp) != 0;
+}
+
+bool InsertBlanks(int Count) {
+    if (!EditorControl) return false;
+    if (Count < 0) Count = 0;
+    char* Blanks = static_cast<char*>(AllocBytes(static_cast<size_t>(Count) + 1));
+    if (!Blanks) return false;
+    memset(Blanks, ' ', static_cast<size_t>(Count));
+    Blanks[Count] = 0;
+    const bool Done = EditorControl(ECTL_INSERTTEXT, Blanks) != 0;
+    FreeBytes(Blanks);
+    return Done;
+}
+
+void RefreshCursorColumn(TCursorPos& Pos) {
+    if (!EditorControl) return;
+    EditorInfo ei;
+    memset(&ei, 0, sizeof ei);
+    if (EditorControl(ECTL_GETINFO, &ei) && ei.CurLine == Pos.Line) Pos.Pos = ei.CurPos;
+}
+
+}  // namespace tarvik

@@ -1,0 +1,31 @@
+// Small pieces shared by the editing commands: reading a block line, clamping a
+// line's selection to the bytes that exist, placing the cursor, inserting blanks.
+#pragma once
+
+#include "plugin/globals.h"
+
+namespace tarvik {
+
+// Clamps a 64-bit value into the range of int.
+int ClampToInt(long long Value);
+
+// Expands Line's tabs and reads it with its selection; false when the line cannot be read.
+bool ReadLine(int Line, EditorGetString& egs);
+
+// The selected bytes of a read line as [From, To), both within 0..StringLength;
+// ThroughEnd tells whether the selection runs on through the line break.
+void SelectedSpan(const EditorGetString& egs, int& From, int& To, bool& ThroughEnd);
+
+// Moves the cursor and reports whether the host accepted the place; editing at a
+// cursor the host refused to move would change the wrong text.
+bool PlaceCursor(int Pos, int Line);
+
+// Inserts Count blanks at the cursor in one call (an empty string for 0 or less);
+// false when memory or the host failed.
+bool InsertBlanks(int Count);
+
+// After a command has expanded the cursor's line, takes the cursor column afresh
+// so that Pos names the character under the cursor; other lines are left alone.
+void RefreshCursorColumn(TCursorPos& Pos);
+
+}  // namespace tarvik
