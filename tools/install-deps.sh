@@ -13,7 +13,7 @@ case "${1:-all}" in
                   bsdutils)
         ;;
     package)
-        PACKAGES=(cmake ninja-build g++ zip g++-mingw-w64-i686 googletest)
+        PACKAGES=(cmake ninja-build g++ zip python3 g++-mingw-w64-i686 googletest)
         ;;
     *)
         echo "usage: $0 [all|package]" >&2

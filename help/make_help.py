@@ -1,0 +1,77 @@
+#!/usr/bin/env python3
+"""Makes a help file in the host's format from a template and the generated key map.
+
+usage: make_help.py KEYMAP TEMPLATE CODEPAGE OUTPUT
+
+TEMPLATE is UTF-8 text with a line "%KEYMAP%" where the key map goes; KEYMAP is
+the generator's help-format fragment (OEM text). The output is in CODEPAGE with
+CRLF line ends. Fails when a link names a topic that the file does not have, so
+a broken help file never reaches the package.
+"""
+import re
+import sys
+
+
+def main():
+    keymap_path, template_path, codepage, output_path = sys.argv[1:5]
+    with open(keymap_path, "rb") as f:
+        keymap = f.read().replace(b"\r\n", b"\n").rstrip(b"\n").split(b"\n")
+    with open(template_path, encoding="utf-8") as f:
+        template = f.read().split("\n")
+
+    # The generator writes a whole topic; the template names it and gives it a
+    # title in its own language, so the fragment's own two head lines give way.
+    if keymap and keymap[0].startswith(b"@"):
+        keymap_topic = keymap[0]
+        keymap = keymap[1:]
+        if keymap and keymap[0].startswith(b"$"):
+            keymap = keymap[1:]
+    else:
+        keymap_topic = None
+
+    lines = []
+    for line in template:
+        if line == "%KEYMAP%":
+            topic = next((l for l in reversed(lines) if l.startswith(b"@")), None)
+            if keymap_topic is not None and topic != keymap_topic:
+                sys.exit(f"{template_path}: the key map is topic {keymap_topic.decode()}, "
+                         f"but the template puts it in {topic}")
+            lines.extend(keymap)
+        else:
+            lines.append(line.encode(codepage))
+    while lines and lines[-1] == b"":
+        lines.pop()
+
+    errors = check(lines)
+    if errors:
+        for e in errors:
+            print(f"{template_path}: {e}", file=sys.stderr)
+        sys.exit(1)
+    with open(output_path, "wb") as f:
+        f.write(b"".join(line + b"\r\n" for line in lines))
+
+
+def check(lines):
+    """Returns what is wrong with the help file's structure."""
+    errors = []
+    if not lines or not lines[0].startswith(b".Language="):
+        errors.append("the first line is not .Language=")
+    if not any(line.startswith(b".PluginContents=") for line in lines):
+        errors.append("no .PluginContents= line")
+    topics = [line[1:] for line in lines if re.match(rb"^@[A-Za-z]", line)]
+    if not topics or topics[0] != b"Contents":
+        errors.append("the first topic is not @Contents")
+    for topic in set(topics):
+        if topics.count(topic) > 1:
+            errors.append(f"topic {topic.decode()} appears twice")
+    for line in lines:
+        for target in re.findall(rb"~[^~]+~@([^@]+)@", line):
+            if target not in topics:
+                errors.append(f"link to the missing topic {target.decode()}")
+        if line.lstrip().startswith(b"%") and line.strip().endswith(b"%"):
+            errors.append(f"placeholder left: {line.decode('latin-1')}")
+    return errors
+
+
+if __name__ == "__main__":
+    main()
