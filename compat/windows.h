@@ -274,6 +274,8 @@ BOOL WINAPI HeapFree(HANDLE hHeap, DWORD dwFlags, LPVOID lpMem);
 
 // ---- Code pages and strings --------------------------------------------------
 
+UINT WINAPI GetACP();    // 1251
+UINT WINAPI GetOEMCP();  // 866
 BOOL WINAPI CharToOemA(LPCSTR pSrc, LPSTR pDst);
 BOOL WINAPI OemToCharA(LPCSTR pSrc, LPSTR pDst);
 BOOL WINAPI CharToOemBuffA(LPCSTR lpszSrc, LPSTR lpszDst, DWORD cchDstLength);
