@@ -40,8 +40,9 @@ struct TConsole {
 };
 
 // One instance for the process: the module and the test program share this library.
+// Never destroyed, so that calls made while the process exits still find it.
 TConsole& Console() {
-    static TConsole console;
+    static TConsole& console = *new TConsole;
     return console;
 }
 

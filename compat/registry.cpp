@@ -55,8 +55,9 @@ TKey* AddKey(TRegistry& r, TKey* Parent, const std::string& Name) {
 }
 
 // One instance for the process: the module and the test program share this library.
+// Never destroyed, so that calls made while the process exits still find it.
 TRegistry& Registry() {
-    static TRegistry registry;
+    static TRegistry& registry = *new TRegistry;
     if (!registry.Root) AddKey(registry, nullptr, "HKEY_CURRENT_USER");
     return registry;
 }
