@@ -201,6 +201,12 @@ public:
     // Keys the host handles by closing the current window (F10 by default).
     std::vector<WORD> CloseKeys;
 
+    // Calls the plug-in made that the host's interface does not allow (a wrong
+    // plug-in number, an unused service slot, an unknown screen handle, ...).
+    std::vector<std::string> Misuses;
+    // Text calls with a null string (flushes).
+    int Flushes = 0;
+
     struct Impl;
     Impl* impl() { return impl_; }
 

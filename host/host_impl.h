@@ -1,0 +1,123 @@
+// The stand-in host's inner state, shared by its source files.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "host.h"
+
+namespace host {
+
+// The host's own startup record: the plug-in's view of it comes first, then
+// fields of the host's longer record that the plug-in never reads.
+struct HostStartupInfo {
+    PluginStartupInfo Psi;
+    FARAPIUNUSED AdvControl;
+    FARAPIUNUSED InputBox;
+    FARAPIUNUSED DialogEx;
+    FARAPIUNUSED SendDlgMessage;
+    FARAPIUNUSED DefDlgProc;
+    DWORD Reserved;
+    FARAPIUNUSED ViewerControl;
+    void* FSF;
+};
+
+// A rectangle of the screen kept by SaveScreen.
+struct SavedScreen {
+    int X1, Y1, X2, Y2;
+    std::vector<std::string> Chars;  // one row per entry
+    std::vector<std::vector<WORD>> Attrs;
+};
+
+struct Host::Impl {
+    Host* Self = nullptr;
+
+    // ---- The module and its exports
+    void* Module = nullptr;
+    std::string ModulePath;
+    TSetStartupInfo SetStartupInfo = nullptr;
+    TGetPluginInfo GetPluginInfo = nullptr;
+    TOpenPlugin OpenPlugin = nullptr;
+    TProcessEditorEvent ProcessEditorEvent = nullptr;
+    TProcessEditorInput ProcessEditorInput = nullptr;
+    HostStartupInfo Startup{};
+    std::string RootKey;
+
+    // ---- Windows; Current is 0 when none is open
+    std::vector<std::unique_ptr<Window>> Windows;
+    int Current = 0;
+    int NextEditorId = 1;
+    bool NoCurrentEditor = false;
+    // Line copies handed out by ECTL_GETSTRING; freed at the next text change.
+    std::vector<std::unique_ptr<char[]>> LineCopies;
+
+    // ---- Input
+    int Depth = 0;  // ECTL_PROCESSINPUT nesting
+
+    // ---- Language
+    std::vector<std::string> Messages;
+    std::string Language = "Eng";
+    std::map<int, std::string> Overrides;
+
+    // ---- Screen
+    std::set<SavedScreen*> Saved;
+
+    // ---- Counting and faults
+    long Serial = 0;  // service calls so far, never reset
+    int Counts[static_cast<int>(Service::Count)] = {};
+    std::map<int, int> EctlCounts;
+    long FailFromSerial = 0;  // 0: off
+    long FailNthSerial = 0;   // 0: off
+    std::set<int> FailCommands;
+    bool FailServices[static_cast<int>(Service::Count)] = {};
+
+    // Counts one service call; true when it is to fail.
+    bool Enter(Service S, int Command = -1);
+    void Misuse(const std::string& What) { Self->Misuses.push_back(What); }
+
+    Window* Find(int EditorID) const;
+    Window* Cur() const { return NoCurrentEditor ? nullptr : Find(Current); }
+    // Forgets every handed-out line copy: their text may change now.
+    void TextChanged() { LineCopies.clear(); }
+
+    // ---- Editing (editor.cpp)
+    int EditorControl(int Command, void* Param);
+    // The host's own handling of one event (after the plug-in answered 0).
+    void HandleKey(const INPUT_RECORD& Rec);
+    void LoadLanguage(const std::string& Suffix);
+};
+
+// ---- Text operations on a window (editor.cpp); they keep the selection in step.
+void PadTo(Window& W, int Line, int Pos);
+void InsertBytes(Window& W, int Line, int Pos, const std::string& Bytes);
+void DeleteByte(Window& W, int Line, int Pos);
+void JoinNext(Window& W, int Line);
+void SplitLine(Window& W, int Line, int Pos);
+void RemoveLine(Window& W, int Line);
+// Tabs of the line become blanks; false when the line had none.
+bool ExpandLineTabs(Window& W, int Line);
+int TabColumn(const Window& W, int Line, int Pos);
+// Moves the view just enough to show the cursor line.
+void KeepCursorVisible(Window& W);
+
+// ---- Services handed to the plug-in (screen.cpp and editor.cpp)
+int WINAPI SvcEditorControl(int Command, void* Param);
+void WINAPI SvcText(int X, int Y, int Color, const char* Str);
+HANDLE WINAPI SvcSaveScreen(int X1, int Y1, int X2, int Y2);
+void WINAPI SvcRestoreScreen(HANDLE Screen);
+const char* WINAPI SvcGetMsg(int PluginNumber, int MsgId);
+int WINAPI SvcMessage(int PluginNumber, unsigned Flags, const char* HelpTopic,
+                      const char* const* Items, int ItemsNumber, int ButtonsNumber);
+int WINAPI SvcCharTable(int Command, char* Buffer, int BufferSize);
+void WINAPI SvcUnused();
+
+// The number the host hands over as ModuleNumber and expects back.
+constexpr int kModuleNumber = 0x7A11;
+
+// Console cells through the Win32 screen-buffer calls.
+void PutCells(int X, int Y, const std::string& Chars, WORD Attr);
+
+}  // namespace host
