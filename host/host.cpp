@@ -70,6 +70,7 @@ Host::Host() : impl_(new Impl) {
                         nullptr) == ERROR_SUCCESS)
         RegCloseKey(Key);
     impl_->LoadLanguage("Eng");
+    impl_->FillStartup(0);
 }
 
 Host::~Host() {
@@ -150,15 +151,13 @@ bool Host::PluginLoaded() const {
     return impl_->Module != nullptr;
 }
 
-void Host::StartPlugin(int StructSize) {
-    Impl& I = *impl_;
-    if (!I.SetStartupInfo) return;
-    HostStartupInfo& S = I.Startup;
+void Host::Impl::FillStartup(int StructSize) {
+    HostStartupInfo& S = Startup;
     std::memset(&S, 0, sizeof S);
     S.Psi.StructSize = StructSize ? StructSize : static_cast<int>(sizeof(HostStartupInfo));
-    std::snprintf(S.Psi.ModuleName, sizeof S.Psi.ModuleName, "%s", I.ModulePath.c_str());
+    std::snprintf(S.Psi.ModuleName, sizeof S.Psi.ModuleName, "%s", ModulePath.c_str());
     S.Psi.ModuleNumber = kModuleNumber;
-    S.Psi.RootKey = I.RootKey.c_str();
+    S.Psi.RootKey = RootKey.c_str();
     S.Psi.Menu = SvcUnused;
     S.Psi.Dialog = SvcUnused;
     S.Psi.Message = SvcMessage;
@@ -181,8 +180,17 @@ void Host::StartPlugin(int StructSize) {
     S.SendDlgMessage = SvcUnused;
     S.DefDlgProc = SvcUnused;
     S.ViewerControl = SvcUnused;
+}
+
+void Host::StartPlugin(int StructSize) {
+    Impl& I = *impl_;
+    I.FillStartup(StructSize);
     DrawKeyBar();
-    I.SetStartupInfo(&S.Psi);
+    if (I.SetStartupInfo) I.SetStartupInfo(&I.Startup.Psi);
+}
+
+const PluginStartupInfo& Host::StartupInfo() const {
+    return impl_->Startup.Psi;
 }
 
 const std::string& Host::RootKey() const {

@@ -100,6 +100,9 @@ public:
     bool PluginLoaded() const;
     // Calls SetStartupInfo. StructSize 0 gives the host's full record size.
     void StartPlugin(int StructSize = 0);
+    // The record handed to SetStartupInfo (filled from construction on, so tests
+    // can call the services as the plug-in does even with no plug-in loaded).
+    const PluginStartupInfo& StartupInfo() const;
     // Registry path handed over as RootKey (below HKEY_CURRENT_USER); unique per Host.
     const std::string& RootKey() const;
     std::string SettingsKey() const;   // RootKey\Tarvik

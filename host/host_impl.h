@@ -88,6 +88,8 @@ struct Host::Impl {
     // The host's own handling of one event (after the plug-in answered 0).
     void HandleKey(const INPUT_RECORD& Rec);
     void LoadLanguage(const std::string& Suffix);
+    // Fills Startup as the host hands it over; StructSize 0 gives the full size.
+    void FillStartup(int StructSize);
 };
 
 // ---- Text operations on a window (editor.cpp); they keep the selection in step.

@@ -190,7 +190,8 @@ bool ParseToken(std::string T, INPUT_RECORD& Out) {
     bool NeedsShift = false;
     unsigned char C = static_cast<unsigned char>(T[0]);
     if (!CharKey(C, Vk, NeedsShift)) return false;
-    if (NeedsShift) State |= SHIFT_PRESSED;
+    // "^K" and "Ctrl+K" name the plain key; only a bare capital or symbol implies Shift.
+    if (NeedsShift && !(State & 0x0F)) State |= SHIFT_PRESSED;
     char Ch = static_cast<char>(C);
     if (Shift && C >= 'a' && C <= 'z') Ch = static_cast<char>(C - 'a' + 'A');
     if (AltGr)
