@@ -32,6 +32,11 @@ void ResetConsole();
 void FailConsoleCall(ConsoleCall Which, bool Fail);
 // Number of calls of one kind since the last ResetConsole.
 int ConsoleCallCount(ConsoleCall Which);
+// For the stand-in host's own reading, so that it neither adds to the counts nor
+// meets the injected faults meant for the plug-in: events waiting, and taking the
+// next one (false when none waits).
+int PendingConsoleInput();
+bool TakeConsoleInput(INPUT_RECORD& Event);
 
 // Removes every registry key and value.
 void ResetRegistry();

@@ -268,4 +268,16 @@ int ConsoleCallCount(ConsoleCall Which) {
     return k >= 0 && k < CallKinds ? Console().Calls[k] : 0;
 }
 
+int PendingConsoleInput() {
+    return static_cast<int>(Console().Input.size());
+}
+
+bool TakeConsoleInput(INPUT_RECORD& Event) {
+    std::deque<INPUT_RECORD>& input = Console().Input;
+    if (input.empty()) return false;
+    Event = input.front();
+    input.pop_front();
+    return true;
+}
+
 }  // namespace compat

@@ -225,6 +225,16 @@ TEST_F(ConsoleTest, InputBufferIsAFifo) {
     EXPECT_EQ(2u, n);
     EXPECT_EQ('A', got[0].Event.KeyEvent.wVirtualKeyCode);
     EXPECT_EQ('B', got[1].Event.KeyEvent.wVirtualKeyCode);
+    // The host's own reading is neither counted nor failed.
+    compat::FailConsoleCall(compat::ConsoleCall::ReadInput, true);
+    int reads = compat::ConsoleCallCount(compat::ConsoleCall::ReadInput);
+    EXPECT_EQ(1, compat::PendingConsoleInput());
+    ASSERT_TRUE(compat::TakeConsoleInput(got[0]));
+    EXPECT_EQ(VK_ESCAPE, got[0].Event.KeyEvent.wVirtualKeyCode);
+    EXPECT_FALSE(compat::TakeConsoleInput(got[0]));
+    EXPECT_EQ(reads, compat::ConsoleCallCount(compat::ConsoleCall::ReadInput));
+    compat::FailConsoleCall(compat::ConsoleCall::ReadInput, false);
+    ASSERT_TRUE(WriteConsoleInputA(In, keys, 1, &n));
     ASSERT_TRUE(FlushConsoleInputBuffer(In));
     // Where Windows would wait for a key, the stand-in reports none.
     n = 7;
