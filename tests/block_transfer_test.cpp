@@ -1,0 +1,155 @@
+// Copying, moving and deleting the block, and cutting a line at the cursor.
+#include <cstdio>
+#include <string>
+
+#include "command_scenarios.h"
+
+using namespace std::string_literals;
+
+namespace {
+
+using scenarios::Scenario;
+
+class BlockCopyTest : public CommandTest {};
+class BlockMoveTest : public CommandTest {};
+class BlockDeleteTest : public CommandTest {};
+class DeleteToLineEndTest : public CommandTest {};
+
+TEST_F(BlockCopyTest, InsertsThePiecesAndSelectsThem) {
+    const Scenario List[] = {
+        {"pieces with separators", "0123456789\nab«cdef\nghij\nkl»mn\nxy|z\n", "^K C",
+         "0123456789\nabcdef\nghij\nklmn\nxy«cdef\nghij\nkl»|z\n"},
+        {"block ending at column 0", "«ab\ncd\n»ef\n|gh\n", "^K C", "ab\ncd\nef\n«ab\ncd\n»|gh\n"},
+        {"one line to column 20", "«hello»\n01234567890123456789|xyz", "^K C",
+         "hello\n01234567890123456789«hello»|xyz"},
+        {"empty selection", "ab«»cd\nx|y", "^K C", "ab«»cd\nx|y"},
+        {"tabs become blanks in the source", "«\tab»\n|x", "^K C", "        ab\n«        ab»|x"},
+        // Reading the block expands the line after it, the cursor's line here.
+        {"cursor behind a tab on the line after the block", "«ab»\n\tx|y", "^K C",
+         "ab\n        x«ab»|y"},
+    };
+    RunAll(List);
+}
+
+TEST_F(BlockCopyTest, ColumnBlockIsIgnored) {
+    OpenMarked("abc\nde|f\n");
+    H().SelectColumn(0, 0, 2, 2);
+    const std::string Before = H().Text();
+    Keys("^K C ^K V ^K Y");
+    EXPECT_EQ(H().Text(), Before);
+}
+
+TEST_F(BlockCopyTest, BlockHoldingNulIsLeftAlone) {
+    const Scenario List[] = {
+        {"copy", "«a\0b»\nx|"s, "^K C", "«a\0b»\nx|"s},
+        {"move", "«a\0b»\nx|"s, "^K V", "«a\0b»\nx|"s},
+        {"NUL outside the block is fine", "a\0«b»\nx|"s, "^K C", "a\0b\nx«b»|"s},
+    };
+    RunAll(List);
+}
+
+TEST_F(BlockCopyTest, ThousandLineBlockCostsOneCallPerPieceAndPerBreak) {
+    std::string Text;
+    for (int I = 0; I < 1000; ++I) Text += "line " + std::to_string(I) + "\n";
+    OpenOn(Text + "end");
+    H().SelectStream(0, 0, 0, 1001);  // 1000 whole lines, ending at column 0 of "end"
+    H().SetCursor(1000, 3);
+    H().ResetCounters();
+    Keys("^K C");
+    EXPECT_EQ(H().EctlCalls(ECTL_INSERTTEXT), 1000);
+    EXPECT_EQ(H().EctlCalls(ECTL_INSERTSTRING), 1000);
+    EXPECT_EQ(H().Win().Lines.size(), 2001u);
+    EXPECT_EQ(H().Win().Lines[1999].Text, "line 999");
+    EXPECT_EQ(H().Win().Lines[2000].Text, "");
+    std::printf("Ctrl+K C of a 1000-line block: %d host calls in all (%d editor calls)\n",
+                H().TotalCalls(), H().Calls(host::Service::EditorControl));
+}
+
+TEST_F(BlockMoveTest, TextGoesWhereTheCursorsTextStandsAfterTheDeletion) {
+    const Scenario List[] = {
+        {"later line", "xx«AB»xx\nyyyy\nzz|zz", "^K V", "xxxx\nyyyy\nzz«AB»|zz"},
+        {"cursor inside goes back in place", "a«bc\nd|e»f\n", "^K V", "a«bc\nde»|f\n"},
+        {"behind the block on its last line", "a«bc\nde»f|g\n", "^K V", "af«bc\nde»|g\n"},
+        {"whole line further down", "«ab\n»cd\nef|gh\n", "^K V", "cd\nef«ab\n»|gh\n"},
+        {"no block", "ab|c", "^K V", "ab|c"},
+    };
+    RunAll(List);
+}
+
+TEST_F(BlockMoveTest, FailingMemoryEndsBeforeAnythingIsDeleted) {
+    std::string Text;
+    for (int I = 0; I < 100; ++I) Text += "a line of thirty bytes or so.\n";
+    for (long Nth : {1L, 2L}) {  // the first buffer, then its enlargement
+        SCOPED_TRACE(Nth);
+        const int Id = OpenOn(Text + "tail");
+        H().SelectStream(0, 0, 0, 101);
+        H().SetCursor(100, 2);
+        const long Live = compat::LiveHeapBlocks();
+        Keys("^K");
+        compat::FailHeapAllocation(Nth);
+        Keys("V");
+        compat::FailHeapAllocation(0);
+        EXPECT_EQ(H().Text(), Text + "tail");
+        EXPECT_EQ(compat::LiveHeapBlocks(), Live);
+        H().CloseWindow(Id);
+    }
+}
+
+TEST_F(BlockDeleteTest, CursorStaysOnItsText) {
+    const Scenario List[] = {
+        {"after the block on its last line",
+         "0123456789\nabc«defghij\nABCDEFGHIJ\nklmno»pqr|st\nuvwxyz", "^K Y",
+         "0123456789\nabc«»pqr|st\nuvwxyz"},
+        {"inside the block", "0123456789\nabc«defghij\nABCD|EFGHIJ\nklmno»pqrst\nuvwxyz", "^K Y",
+         "0123456789\nabc«»|pqrst\nuvwxyz"},
+        {"later line", "0123456789\nabc«defghij\nABCDEFGHIJ\nklmno»pqrst\nuv|wxyz", "^K Y",
+         "0123456789\nabc«»pqrst\nuv|wxyz"},
+        {"before the block", "0123456789\na|bc«defghij\nABCDEFGHIJ\nklmno»pqrst\nuvwxyz", "^K Y",
+         "0123456789\na|bc«»pqrst\nuvwxyz"},
+        {"Ctrl+Del", "a«b»c|", "Ctrl+Del", "a«»c|"},
+        {"whole line", "aa\n«bb\n»c|c", "^K Y", "aa\n«»c|c"},
+        {"through one line break", "ab«c\nde»f|", "^K Y", "ab«»f|"},
+    };
+    RunAll(List);
+}
+
+TEST_F(BlockDeleteTest, OnlyLineOfTheTextEnds) {
+    const Scenario List[] = {
+        {"one line", "«abc¶»", "^K Y", "«|¶»"},
+        {"every line", "«ab\ncd\nef¶»", "^K Y", "«|¶»"},
+    };
+    RunAll(List);
+}
+
+TEST_F(BlockDeleteTest, SelectionPastTheLineEndDeletesOnlyWhatExists) {
+    OpenMarked("abcdef\nxyz\n");
+    H().Win().Lines[0].SelStart = 2;
+    H().Win().Lines[0].SelEnd = 40;  // past the end of a 6-byte line
+    H().SetCursor(1, 1);
+    Keys("^K Y");
+    ExpectText("ab\nxyz\n");
+    EXPECT_EQ(Cursor(), std::make_pair(1, 1));
+}
+
+TEST_F(DeleteToLineEndTest, KeepsEveryByteBeforeTheCursor) {
+    const Scenario List[] = {
+        {"plain", "abc|def\nxyz", "^Q Y", "abc|\nxyz"},
+        {"NUL before the cursor", "a\0b|cd"s, "^Q Y", "a\0b|"s},
+        {"tab before the cursor", "\tab|cd", "^Q Y", "        ab|"},
+        {"at the line end", "abc|", "^Q Y", "abc|"},
+    };
+    RunAll(List);
+}
+
+TEST_F(DeleteToLineEndTest, KeepsTheLineEndAndLinesAfter) {
+    OpenOn("abcdef\r\nnext\r\n");
+    H().SetCursor(0, 2);
+    Keys("^Q Y");
+    ExpectText("ab\r\nnext\r\n");
+    H().SetCursor(1, 9);  // past the end: the line is written back as it was
+    Keys("^Q Y");
+    ExpectText("ab\r\nnext\r\n");
+    EXPECT_EQ(Cursor(), std::make_pair(1, 9));
+}
+
+}  // namespace
