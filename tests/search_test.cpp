@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fixture.h"
+#include "host_impl.h"
 
 namespace {
 
@@ -136,6 +137,34 @@ TEST_F(SearchTest, HostCharTableFailingGivesAnExactSearch) {
     Keys("Ctrl+Shift+S a Enter");
     EXPECT_EQ(Cursor(), std::make_pair(0, 3));
     EXPECT_TRUE(H().Misuses.empty());
+}
+
+// A character table whose upper case maps q to 0 and whose encoding maps z to 0.
+int WINAPI ZeroMappingCharTable(int Command, char* Buffer, int BufferSize) {
+    if (Command != 0 || BufferSize < static_cast<int>(sizeof(CharTableSet))) return -1;
+    CharTableSet* Set = reinterpret_cast<CharTableSet*>(Buffer);
+    for (int C = 0; C < 256; ++C) {
+        Set->DecodeTable[C] = Set->EncodeTable[C] = Set->LowerTable[C] =
+            static_cast<unsigned char>(C);
+        Set->UpperTable[C] = static_cast<unsigned char>(C >= 'a' && C <= 'z' ? C - 32 : C);
+    }
+    Set->UpperTable['q'] = 0;
+    Set->EncodeTable['z'] = 0;
+    Set->TableName[0] = 0;
+    return 0;
+}
+
+TEST_F(SearchTest, ATableEntryOfZeroDoesNotEndThePatternEarly) {
+    PluginStartupInfo Info = H().StartupInfo();
+    Info.CharTable = ZeroMappingCharTable;
+    H().impl()->SetStartupInfo(&Info);
+    OpenOn(std::string("xa aq\nby b\0", 11));
+    H().Win().TableNum = 0;
+    Keys("Ctrl+Shift+S a q");
+    EXPECT_EQ(Cursor(), std::make_pair(0, 5)) << "aq needs its q: not the a at 1";
+    H().SetCursor(1, 0);
+    Keys("Ctrl+Shift+S b z");
+    EXPECT_EQ(Cursor(), std::make_pair(1, 5)) << "z encodes to 0: bz finds b\\0, not b";
 }
 
 // ---- Lines ----
