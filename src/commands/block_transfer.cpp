@@ -30,10 +30,13 @@ bool DeleteChars(int Count, TCursorPos& Pos, int Line, int S) {
 
 // Deletes the block's whole lines one call each, keeping Pos on its text. The
 // text's last remaining line is never deleted (the host cannot remove it): it is
-// left for the character pass. False when the host refused a call.
+// left for the character pass. False when the host refused a call, a read of a
+// line that exists included.
 bool DeleteWholeLines(int Line, int TotalLines, TCursorPos& Pos) {
     EditorGetString egs;
-    while (ReadLine(Line, egs) && egs.SelStart >= 0) {
+    for (;;) {
+        if (!ReadLine(Line, egs)) return Line >= TotalLines;
+        if (egs.SelStart < 0) break;
         const bool Whole = egs.SelStart == 0 && egs.SelEnd == -1;
         if (Whole && TotalLines > 1) {
             if (!PlaceCursor(0, Line) || !EditorControl(ECTL_DELETESTRING, nullptr)) return false;
@@ -53,12 +56,18 @@ bool DeleteWholeLines(int Line, int TotalLines, TCursorPos& Pos) {
 // Deletes what is left of the block in its first line and, when the block goes
 // on through that line's break, joins the next line and deletes its share.
 bool DeletePartialLines(TCursorPos& Pos) {
-    const int Line = GetBlockStartLine();
-    if (Line < 0) return true;
+    // A failed read is told apart from a block already gone: a move must not
+    // insert the block again while part of it still stands.
+    EditorInfo ei;
+    memset(&ei, 0, sizeof ei);
+    if (!EditorControl(ECTL_GETINFO, &ei)) return false;
+    if (ei.BlockType != BTYPE_STREAM) return true;
+    const int Line = ei.BlockStartLine;
     EditorGetString egs;
     memset(&egs, 0, sizeof egs);
     egs.StringNumber = Line;
-    if (!EditorControl(ECTL_GETSTRING, &egs) || egs.SelStart < 0) return true;
+    if (!EditorControl(ECTL_GETSTRING, &egs)) return false;
+    if (egs.SelStart < 0) return true;
     if (!egs.StringText) egs.StringLength = 0;
     int S, To;
     bool ThroughEnd;
@@ -76,39 +85,52 @@ bool DeletePartialLines(TCursorPos& Pos) {
 
     memset(&egs, 0, sizeof egs);
     egs.StringNumber = Line;
-    if (!EditorControl(ECTL_GETSTRING, &egs) || egs.SelStart < 0) return true;
+    if (!EditorControl(ECTL_GETSTRING, &egs)) return false;
+    if (egs.SelStart < 0) return true;
     if (!egs.StringText) egs.StringLength = 0;
     SelectedSpan(egs, S, To, ThroughEnd);
     return DeleteChars(To - S, Pos, Line, S);
 }
 
-// Deletes the block, keeping Pos on the same text; false when there was no block.
+// Deletes the block, keeping Pos on the same text; false when there was no block
+// or the host refused a call before the whole block was gone.
 bool DeleteBlockAndFollow(TCursorPos& Pos) {
     if (!EditorControl) return false;
     EditorInfo ei;
     memset(&ei, 0, sizeof ei);
     if (!EditorControl(ECTL_GETINFO, &ei) || ei.BlockType != BTYPE_STREAM) return false;
-    if (DeleteWholeLines(ei.BlockStartLine, ei.TotalLines, Pos)) DeletePartialLines(Pos);
+    const bool Done =
+        DeleteWholeLines(ei.BlockStartLine, ei.TotalLines, Pos) && DeletePartialLines(Pos);
     SetCursorPos(Pos.Pos, Pos.Line);
-    return true;
+    return Done;
 }
 
 }  // namespace
 
 // Gathers the block's pieces, a NUL after each piece selected through its line
 // break and one uncounted NUL at the end. Null (Length 0) with no block, when
-// memory runs out, or when a piece holds a NUL byte, which the buffer's
+// memory runs out, when a line of the text cannot be read (a move would lose the
+// rest of the block), or when a piece holds a NUL byte, which the buffer's
 // separators and the host's NUL-terminated insertion could not carry.
 char* GetBlockText(int& Length) {
     Length = 0;
-    int Line = GetBlockStartLine();
-    if (Line < 0) return nullptr;
+    if (!EditorControl) return nullptr;
+    EditorInfo ei;
+    memset(&ei, 0, sizeof ei);
+    if (!EditorControl(ECTL_GETINFO, &ei) || ei.BlockType != BTYPE_STREAM) return nullptr;
+    int Line = ei.BlockStartLine;
     size_t Capacity = kBlockTextChunk;
     char* Buffer = static_cast<char*>(AllocBytes(Capacity));
     if (!Buffer) return nullptr;
     size_t Used = 0;
     EditorGetString egs;
-    while (ReadLine(Line, egs) && egs.SelStart >= 0) {
+    for (;;) {
+        if (!ReadLine(Line, egs)) {
+            if (Line >= ei.TotalLines) break;
+            FreeBytes(Buffer);
+            return nullptr;
+        }
+        if (egs.SelStart < 0) break;
         int From, To;
         bool ThroughEnd;
         SelectedSpan(egs, From, To, ThroughEnd);
@@ -182,9 +204,9 @@ void CopyBlock(TCursorPos Pos) {
     int Length;
     char* Buffer = GetBlockText(Length);
     if (Buffer && Length > 0) {
-        // Reading the block expanded its lines; the cursor's index may have moved with them.
-        GetCursorPos(Pos);
-        InsertBlockText(Pos, Buffer, Length);
+        // Reading the block expanded its lines; the cursor's index may have moved with
+        // them. A cursor the host cannot report ends the copy.
+        if (GetCursorPos(Pos)) InsertBlockText(Pos, Buffer, Length);
     }
     FreeBytes(Buffer);
 }
@@ -195,8 +217,7 @@ void MoveBlock(TCursorPos& Pos) {
     int Length;
     char* Buffer = GetBlockText(Length);
     if (Buffer && Length > 0) {
-        GetCursorPos(Pos);
-        if (DeleteBlockAndFollow(Pos)) InsertBlockText(Pos, Buffer, Length);
+        if (GetCursorPos(Pos) && DeleteBlockAndFollow(Pos)) InsertBlockText(Pos, Buffer, Length);
     }
     FreeBytes(Buffer);
 }

@@ -21,15 +21,16 @@ const char* GetLineText(int Line, int& Length) {
     return egs.StringText;
 }
 
-void GetCursorPos(TCursorPos& Pos) {
+bool GetCursorPos(TCursorPos& Pos) {
     Pos.Pos = 0;
     Pos.Line = 0;
-    if (!EditorControl) return;
+    if (!EditorControl) return false;
     EditorInfo ei;
     memset(&ei, 0, sizeof ei);
-    if (!EditorControl(ECTL_GETINFO, &ei)) return;
+    if (!EditorControl(ECTL_GETINFO, &ei)) return false;
     Pos.Pos = ei.CurPos;
     Pos.Line = ei.CurLine;
+    return true;
 }
 
 void SetCursorPos(int Pos, int Line) {

@@ -12,8 +12,8 @@ void ExpandTabs(int Line);
 // The bytes are the host's and stay valid until the next call that changes the text.
 const char* GetLineText(int Line, int& Length);
 
-// The cursor as (CurPos, CurLine); (0, 0) when the host cannot tell.
-void GetCursorPos(TCursorPos& Pos);
+// The cursor as (CurPos, CurLine); false, with (0, 0), when the host cannot tell.
+bool GetCursorPos(TCursorPos& Pos);
 
 // Moves the cursor; Line -1 keeps its line. The host's result is ignored.
 void SetCursorPos(int Pos, int Line);

@@ -35,7 +35,12 @@ int RunBinding(int EditorID, const TBinding& Row, INPUT_RECORD* Rec) {
     if (!rec) return 1;
 
     TCursorPos cursor = {0, 0};
-    if (Row.TakesCursor) GetCursorPos(cursor);
+    // Without the cursor the command would act at the file's start, on text the
+    // user never pointed at: it ends quietly instead, the key still handled.
+    if (Row.TakesCursor && !GetCursorPos(cursor)) {
+        RedrawIfAlive(EditorID);
+        return 1;
+    }
     const int result = Row.Command(rec, Rec, cursor, Row.Arg);
     if (Row.Steps == StepsDecides) return result;
     if (Row.Steps == StepsFull || Row.Steps == StepsNoHook) RedrawIfAlive(EditorID);

@@ -1,0 +1,78 @@
+// A cursor the host cannot report must not send a command to the file's start:
+// each host call of the command fails in turn, and the text must stay as it was
+// or change only at the cursor.
+#include <string>
+
+#include "fixture.h"
+
+namespace {
+
+class CursorFaultTest : public PluginTest {
+protected:
+    // Runs Keys on Markup once per service call they make, that call failing, and
+    // hands each resulting text to Check (with the failing call's number).
+    template <typename CheckFn>
+    void EachCallFailing(const std::string& Markup, const std::string& KeysToRun, CheckFn Check) {
+        Restart();
+        OpenMarked(Markup);
+        H().ResetCounters();
+        Keys(KeysToRun);
+        const int Calls = H().TotalCalls();
+        ASSERT_GT(Calls, 0);
+        for (int N = 1; N <= Calls; ++N) {
+            Restart();
+            OpenMarked(Markup);
+            H().ResetCounters();
+            H().FailNth(N);
+            Keys(KeysToRun);
+            H().ClearFaults();
+            Check(N, H().Text());
+        }
+    }
+};
+
+TEST_F(CursorFaultTest, CutToLineEndNeverCutsBeforeTheCursor) {
+    EachCallFailing("abc\ndef|ghi\n", "^Q ^Y", [](int N, const std::string& Text) {
+        EXPECT_TRUE(Text == "abc\ndefghi\n" || Text == "abc\ndef\n")
+            << "call " << N << " failing left " << fixture::Visible(Text);
+    });
+}
+
+TEST_F(CursorFaultTest, WordCaseNeverChangesAnotherWord) {
+    EachCallFailing("first\nsecond th|ird\n", "^K ^F", [](int N, const std::string& Text) {
+        EXPECT_TRUE(Text == "first\nsecond third\n" || Text == "first\nsecond THIRD\n")
+            << "call " << N << " failing left " << fixture::Visible(Text);
+    });
+}
+
+TEST_F(CursorFaultTest, CopyLandsOnlyAtTheCursor) {
+    EachCallFailing("ab«cd»\nef|gh\n", "^K ^C", [](int N, const std::string& Text) {
+        // Pieces of the copy may be missing; where they go may not change.
+        EXPECT_EQ(Text.substr(0, 5), "abcd\n")
+            << "call " << N << " failing left " << fixture::Visible(Text);
+    });
+}
+
+TEST_F(CursorFaultTest, MoveLandsOnlyAtTheCursor) {
+    EachCallFailing("ab«cd»\nef|gh\n", "^K ^V", [](int N, const std::string& Text) {
+        EXPECT_EQ(Text.rfind("ab", 0), 0u)
+            << "call " << N << " failing left " << fixture::Visible(Text);
+    });
+}
+
+// A failed read while the block is gathered or deleted must not let a move go on:
+// the insertion would hold only part of the block, or the block twice.
+TEST_F(CursorFaultTest, MoveNeverInsertsAPartialOrDoubledBlock) {
+    EachCallFailing("«abc\ndef\ngh»i\nxyz|", "^K ^V", [](int N, const std::string& Text) {
+        const size_t At = Text.find("xyz");
+        ASSERT_NE(At, std::string::npos) << "call " << N;
+        const std::string Inserted = Text.substr(At + 3);
+        if (Inserted.empty()) return;
+        EXPECT_EQ(Text.substr(0, At), "i\n")
+            << "call " << N << " failing left " << fixture::Visible(Text);
+        EXPECT_EQ(std::string("abc\ndef\ngh").rfind(Inserted, 0), 0u)
+            << "call " << N << " failing left " << fixture::Visible(Text);
+    });
+}
+
+}  // namespace
