@@ -1,0 +1,596 @@
+// Coverage-guided fuzz target: one input is one whole editing session in the
+// stand-in host. The input decodes into a registry (settings of any value and
+// type), texts of any bytes and line ends, and a series of events: keys with any
+// modifiers and repeat counts, releases, mouse events, windows opened, closed and
+// switched, menu toggles, windows closed from inside a nested host call, and host
+// or heap failures.
+//
+// Beyond "no crash, no leak, no open registry key", three kinds of input check a
+// property of the text (the first decoded byte chooses the kind):
+//   Keep  - on a text without tabs, navigation, marking, hiding, searching and
+//           recording keys leave every byte of the text as it was;
+//   Move  - Ctrl+K V keeps the line count and the multiset of the text's bytes;
+//   Copy  - Ctrl+K C adds exactly the bytes (and line breaks) of the block.
+#include <dlfcn.h>
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "compat_control.h"
+#include "host.h"
+#include "plugin/globals.h"
+
+namespace {
+
+// Inputs stay small so that each runs in milliseconds.
+constexpr size_t kMaxTextBytes = 600;
+constexpr int kMaxEvents = 48;
+
+enum class Kind { General, Keep, Move, Copy, Count };
+
+const char* const kSettingNames[] = {"MaxDetectSearchLines", "MaxTabSearchLines",
+                                     "MaxBackspaceSearchLines", "OnForTextWithTabs",
+                                     "SaveFileType"};
+const char* const kFileNames[] = {"a.txt", "b.pas", "", "C:\\dir\\a.txt"};
+
+// Virtual keys worth hitting often: everything the key map binds, the keys the
+// modal modes look at, modifiers on their own and a few the host handles.
+constexpr WORD kInterestingKeys[] = {VK_BACK,    VK_TAB,
+                                     VK_RETURN,  VK_SHIFT,
+                                     VK_CONTROL, VK_MENU,
+                                     VK_CAPITAL, VK_ESCAPE,
+                                     VK_SPACE,   VK_PRIOR,
+                                     VK_NEXT,    VK_END,
+                                     VK_HOME,    VK_LEFT,
+                                     VK_UP,      VK_RIGHT,
+                                     VK_DOWN,    VK_INSERT,
+                                     VK_DELETE,  VK_F1,
+                                     VK_F2,      VK_F7,
+                                     VK_F10,     VK_F12,
+                                     VK_NUMLOCK, VK_NUMPAD0 + 5,
+                                     VK_OEM_4,   VK_OEM_6,
+                                     '0',        '5',
+                                     '9',        'A',
+                                     'B',        'C',
+                                     'D',        'E',
+                                     'F',        'H',
+                                     'I',        'K',
+                                     'L',        'N',
+                                     'O',        'P',
+                                     'Q',        'R',
+                                     'S',        'T',
+                                     'U',        'V',
+                                     'X',        'Y',
+                                     'Z'};
+
+// Second keys after Ctrl+K / Ctrl+Q that change no byte of a text without tabs.
+constexpr WORD kKeepAfterCtrlK[] = {'B', 'K', 'L', 'T', 'H', '0', '3', '9'};
+constexpr WORD kKeepAfterCtrlQ[] = {'B', 'C', 'D', 'E', 'K', 'R', 'S',      'T',     'U',
+                                    'X', 'F', 'A', '0', '3', '9', VK_OEM_4, VK_OEM_6};
+constexpr WORD kHostMoves[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_HOME, VK_END};
+
+// The character a console gives for a key, roughly as the host's key parser does.
+char CharFor(WORD Vk, DWORD State) {
+    const bool Ctrl = (State & 0x0C) != 0;
+    const bool Shift = (State & 0x10) != 0;
+    if (Vk >= 'A' && Vk <= 'Z') {
+        if (Ctrl) return static_cast<char>(Vk - 'A' + 1);
+        return static_cast<char>(Shift ? Vk : Vk + 32);
+    }
+    if (Vk >= '0' && Vk <= '9') return Ctrl ? 0 : static_cast<char>(Vk);
+    switch (Vk) {
+        case VK_BACK:
+            return 8;
+        case VK_TAB:
+            return 9;
+        case VK_RETURN:
+            return 13;
+        case VK_ESCAPE:
+            return 27;
+        case VK_SPACE:
+            return ' ';
+        case VK_OEM_4:
+            return Ctrl ? 27 : '[';
+        case VK_OEM_6:
+            return Ctrl ? 29 : ']';
+        default:
+            return 0;
+    }
+}
+
+INPUT_RECORD Key(WORD Vk, DWORD State, WORD Repeat = 1, bool Down = true) {
+    INPUT_RECORD R{};
+    R.EventType = KEY_EVENT;
+    R.Event.KeyEvent.bKeyDown = Down ? TRUE : FALSE;
+    R.Event.KeyEvent.wRepeatCount = Repeat;
+    R.Event.KeyEvent.wVirtualKeyCode = Vk;
+    R.Event.KeyEvent.uChar.AsciiChar = CharFor(Vk, State);
+    R.Event.KeyEvent.dwControlKeyState = State;
+    return R;
+}
+
+INPUT_RECORD Char(unsigned char Ch, DWORD State = 0) {
+    INPUT_RECORD R = host::CharPress(Ch);
+    R.Event.KeyEvent.dwControlKeyState |= State;
+    return R;
+}
+
+[[noreturn]] void Fail(const char* What, const std::string& Before, const std::string& After) {
+    std::fprintf(stderr, "PROPERTY VIOLATED: %s\n--- before (%zu bytes)\n", What, Before.size());
+    std::fwrite(Before.data(), 1, Before.size(), stderr);
+    std::fprintf(stderr, "\n--- after (%zu bytes)\n", After.size());
+    std::fwrite(After.data(), 1, After.size(), stderr);
+    std::fprintf(stderr, "\n---\n");
+    std::abort();
+}
+
+// Byte counts of the line contents (line ends left out) and the number of lines.
+struct Census {
+    std::array<long, 256> Bytes{};
+    long Lines = 0;
+};
+
+Census Count(const host::Window& W) {
+    Census C;
+    for (const host::Line& L : W.Lines) {
+        for (unsigned char B : L.Text) ++C.Bytes[B];
+        ++C.Lines;
+    }
+    return C;
+}
+
+// The block as the block commands read it: each selected line's piece, cut at
+// the line's length, and a line break after every line selected through its end.
+Census BlockCensus(const host::Window& W, bool& ColumnOrNone) {
+    Census C;
+    int First = -1;
+    for (size_t I = 0; I < W.Lines.size(); ++I)
+        if (W.Lines[I].SelStart >= 0) {
+            First = static_cast<int>(I);
+            break;
+        }
+    ColumnOrNone = First < 0 || W.ColumnBlock;
+    if (ColumnOrNone) return C;
+    for (size_t I = static_cast<size_t>(First); I < W.Lines.size(); ++I) {
+        const host::Line& L = W.Lines[I];
+        if (L.SelStart < 0) break;
+        const long Len = static_cast<long>(L.Text.size());
+        const long Start = std::min<long>(L.SelStart, Len);
+        const long End = L.SelEnd < 0 ? Len : std::min<long>(std::max<long>(L.SelEnd, Start), Len);
+        for (long K = Start; K < End; ++K) ++C.Bytes[static_cast<unsigned char>(L.Text[K])];
+        if (L.SelEnd < 0) ++C.Lines;
+    }
+    return C;
+}
+
+std::string Consume(FuzzedDataProvider& In, size_t Max) {
+    std::string S = In.ConsumeRandomLengthString(Max);
+    return S;
+}
+
+std::string NoTabs(std::string S, bool AlsoNul) {
+    for (char& C : S) {
+        if (C == '\t') C = ' ';
+        if (AlsoNul && C == '\0') C = '.';
+    }
+    return S;
+}
+
+// Writes the settings of this input: each one missing, a DWORD of any value, or
+// a value of another type with up to eight bytes; sometimes a remembered mode.
+void WriteRegistry(host::Host& H, FuzzedDataProvider& In, bool Defaults) {
+    static const DWORD kDefaults[] = {1024, 64, 128, 0, 0};
+    for (int I = 0; I < 5; ++I) {
+        if (Defaults) {
+            H.RegWriteDword(H.SettingsKey(), kSettingNames[I], kDefaults[I]);
+            continue;
+        }
+        switch (In.ConsumeIntegralInRange<int>(0, 4)) {
+            case 0:  // missing: the plug-in writes its current value back
+                H.RegWriteDword(H.SettingsKey(), kSettingNames[I], kDefaults[I]);
+                break;
+            case 1:
+            case 2:
+                H.RegWriteDword(H.SettingsKey(), kSettingNames[I], In.ConsumeIntegral<uint32_t>());
+                break;
+            case 3:
+                H.RegWriteDword(H.SettingsKey(), kSettingNames[I],
+                                static_cast<DWORD>(In.ConsumeIntegralInRange<int>(-3, 70)));
+                break;
+            default: {
+                DWORD Type = In.ConsumeIntegralInRange<DWORD>(0, 11);
+                std::vector<BYTE> Data =
+                    In.ConsumeBytes<BYTE>(In.ConsumeIntegralInRange<size_t>(0, 8));
+                H.RegWrite(H.SettingsKey(), kSettingNames[I], Type, Data);
+            }
+        }
+    }
+    if (!Defaults && In.ConsumeBool()) {
+        const char* Name = kFileNames[In.ConsumeIntegralInRange<int>(0, 3)];
+        H.RegWriteDword(H.FileTypesKey(), Name, In.ConsumeIntegral<uint32_t>());
+    }
+}
+
+// Switches the current window's bindings on through the menu when they are off.
+void EnsureOn(host::Host& H) {
+    std::vector<std::string> Items = H.MenuItems();
+    if (Items.size() == 1 && Items[0] == H.Msg(tarvik::MTurnOn)) H.PickMenu();
+}
+
+bool BindingsOn(host::Host& H) {
+    std::vector<std::string> Items = H.MenuItems();
+    return Items.size() == 1 && Items[0] == H.Msg(tarvik::MTurnOff);
+}
+
+void Send(host::Host& H, const std::vector<INPUT_RECORD>& Events) {
+    H.WriteInput(Events);
+    H.Pump();
+}
+
+// Places the cursor and a selection from the input; both may lie past the line end.
+void PlaceCursorAndBlock(host::Host& H, FuzzedDataProvider& In, bool InsideLines) {
+    host::Window& W = H.Win();
+    const int Lines = static_cast<int>(W.Lines.size());
+    int Line = In.ConsumeIntegralInRange<int>(0, Lines - 1);
+    int Len = static_cast<int>(W.Lines[Line].Text.size());
+    int Pos = In.ConsumeIntegralInRange<int>(0, InsideLines ? Len : Len + 12);
+    switch (In.ConsumeIntegralInRange<int>(0, 3)) {
+        case 0:
+            H.ClearSelection();
+            break;
+        case 3:
+            H.SelectColumn(
+                In.ConsumeIntegralInRange<int>(0, Lines - 1), In.ConsumeIntegralInRange<int>(0, 20),
+                In.ConsumeIntegralInRange<int>(0, 20), In.ConsumeIntegralInRange<int>(1, 4));
+            break;
+        default: {
+            int SL = In.ConsumeIntegralInRange<int>(0, Lines - 1);
+            int SLen = static_cast<int>(W.Lines[SL].Text.size());
+            int SP = In.ConsumeIntegralInRange<int>(0, InsideLines ? SLen : SLen + 12);
+            int Height = In.ConsumeIntegralInRange<int>(1, std::min(Lines - SL, 8));
+            int EndLen = static_cast<int>(W.Lines[SL + Height - 1].Text.size());
+            int EndCol = In.ConsumeIntegralInRange<int>(0, InsideLines ? EndLen : EndLen + 12);
+            if (Height == 1 && EndCol < SP) std::swap(EndCol, SP);
+            H.SelectStream(SL, SP, EndCol - SP, Height);
+        }
+    }
+    H.SetCursor(Line, Pos);
+}
+
+// ---- General sessions ------------------------------------------------------------
+
+INPUT_RECORD AnyKey(FuzzedDataProvider& In) {
+    WORD Vk = In.ConsumeBool() ? kInterestingKeys[In.ConsumeIntegralInRange<size_t>(
+                                     0, sizeof kInterestingKeys / sizeof kInterestingKeys[0] - 1)]
+                               : In.ConsumeIntegral<uint8_t>();
+    DWORD State = In.ConsumeIntegral<uint8_t>() & 0x1F;
+    if (In.ConsumeIntegralInRange<int>(0, 7) == 0) State |= In.ConsumeIntegral<uint32_t>();
+    WORD Repeat = static_cast<WORD>(In.ConsumeIntegralInRange<int>(0, 3));
+    if (In.ConsumeIntegralInRange<int>(0, 15) == 0)
+        Repeat = static_cast<WORD>(In.ConsumeIntegralInRange<int>(0, 40));
+    INPUT_RECORD R = Key(Vk, State, Repeat, true);
+    if (In.ConsumeIntegralInRange<int>(0, 7) == 0)
+        R.Event.KeyEvent.uChar.AsciiChar = In.ConsumeIntegral<char>();
+    if (In.ConsumeIntegralInRange<int>(0, 15) == 0)
+        R.Event.KeyEvent.bKeyDown = In.ConsumeIntegral<int>();
+    return R;
+}
+
+void GeneralSession(host::Host& H, FuzzedDataProvider& In, const std::vector<std::string>& Texts) {
+    std::vector<int> Ids;
+    auto Open = [&] {
+        const std::string& T = Texts[In.ConsumeIntegralInRange<size_t>(0, Texts.size() - 1)];
+        Ids.push_back(H.OpenWindow(kFileNames[In.ConsumeIntegralInRange<int>(0, 3)], T,
+                                   In.ConsumeIntegralInRange<int>(0, 7) != 0));
+    };
+    Open();
+    int CloseAtNested = 0;  // close the current window at this nested ECTL_PROCESSINPUT
+    H.OnProcessInput = [&](host::Host& Hh, const INPUT_RECORD&) {
+        if (CloseAtNested > 0 && --CloseAtNested == 0 && Hh.WindowCount() > 0)
+            Hh.CloseWindow(Hh.Win().EditorID);
+    };
+    std::vector<INPUT_RECORD> Pending;
+    for (int E = 0; E < kMaxEvents && In.remaining_bytes() > 0; ++E) {
+        const int Op = In.ConsumeIntegralInRange<int>(0, 31);
+        if (H.WindowCount() == 0 && Op < 24) {
+            Open();
+            continue;
+        }
+        switch (Op) {
+            case 0:
+            case 1:
+            case 2:
+            case 3:
+            case 4:
+            case 5:
+            case 6:
+            case 7:
+            case 8:
+            case 9:
+                Pending.push_back(AnyKey(In));
+                break;
+            case 10:
+            case 11: {  // a bound two-key command
+                DWORD S1 = 0x08 | (In.ConsumeBool() ? 0x10 : 0);
+                Pending.push_back(Key(In.ConsumeBool() ? 'K' : 'Q', S1));
+                Pending.push_back(Key('K', S1, 1, false));
+                INPUT_RECORD R = AnyKey(In);
+                Pending.push_back(R);
+                break;
+            }
+            case 12: {  // typed text
+                std::string T = In.ConsumeRandomLengthString(6);
+                for (unsigned char C : T) Pending.push_back(Char(C));
+                break;
+            }
+            case 13: {  // release of a key
+                INPUT_RECORD R = AnyKey(In);
+                R.Event.KeyEvent.bKeyDown = FALSE;
+                Pending.push_back(R);
+                break;
+            }
+            case 14:
+                Pending.push_back(host::MouseEvent(
+                    In.ConsumeIntegralInRange<int>(-2, 90), In.ConsumeIntegralInRange<int>(-2, 30),
+                    In.ConsumeIntegral<uint8_t>() & 3, In.ConsumeIntegral<uint8_t>() & 7));
+                break;
+            case 15: {  // a raw event of any type
+                INPUT_RECORD R{};
+                std::vector<uint8_t> Raw = In.ConsumeBytes<uint8_t>(sizeof R);
+                std::memcpy(&R, Raw.data(), Raw.size());
+                R.EventType = static_cast<WORD>(R.EventType % 20);
+                if (R.EventType == KEY_EVENT && R.Event.KeyEvent.wRepeatCount > 40)
+                    R.Event.KeyEvent.wRepeatCount = 40;
+                Pending.push_back(R);
+                break;
+            }
+            case 16:
+                Send(H, Pending);
+                Pending.clear();
+                break;
+            case 17:
+                PlaceCursorAndBlock(H, In, false);
+                break;
+            case 18:
+                H.PickMenu();
+                break;
+            case 19:
+                H.MenuItems();
+                break;
+            case 20: {
+                int Event = In.ConsumeIntegralInRange<int>(0, 4);
+                int Id = H.Win().EditorID;
+                H.EditorEvent(Event, Event == 3 ? static_cast<void*>(&Id) : nullptr);
+                break;
+            }
+            case 21:
+                H.SwitchTo(Ids[In.ConsumeIntegralInRange<size_t>(0, Ids.size() - 1)]);
+                break;
+            case 22:
+                CloseAtNested = In.ConsumeIntegralInRange<int>(1, 4);
+                break;
+            case 23:
+                H.SetNoCurrentEditor(In.ConsumeBool());
+                break;
+            case 24:
+                Open();
+                break;
+            case 25: {
+                int Id = Ids[In.ConsumeIntegralInRange<size_t>(0, Ids.size() - 1)];
+                if (H.HasWindow(Id)) H.CloseWindow(Id);
+                break;
+            }
+            case 26:
+                H.FailNth(In.ConsumeIntegralInRange<int>(1, 60));
+                break;
+            case 27:
+                H.FailCommand(In.ConsumeIntegralInRange<int>(0, 17), In.ConsumeBool());
+                break;
+            case 28:
+                H.ClearFaults();
+                compat::FailHeapAllocation(0);
+                break;
+            case 29:
+                compat::FailHeapAllocation(In.ConsumeIntegralInRange<long>(1, 8),
+                                           In.ConsumeIntegralInRange<long>(0, 2));
+                break;
+            case 30:
+                compat::FailConsoleCall(
+                    static_cast<compat::ConsoleCall>(In.ConsumeIntegralInRange<int>(
+                        0, static_cast<int>(compat::ConsoleCall::Count) - 1)),
+                    In.ConsumeBool());
+                break;
+            default: {
+                COORD Size{static_cast<SHORT>(In.ConsumeIntegralInRange<int>(-1, 200)),
+                           static_cast<SHORT>(In.ConsumeIntegralInRange<int>(-1, 60))};
+                SetConsoleScreenBufferSize(GetStdHandle(STD_OUTPUT_HANDLE), Size);
+            }
+        }
+    }
+    Send(H, Pending);
+    H.OnProcessInput = nullptr;
+    H.ClearFaults();
+    H.SetNoCurrentEditor(false);
+    compat::FailHeapAllocation(0);
+}
+
+// ---- Property sessions ------------------------------------------------------------
+
+// Keys that must leave a text without tabs as it was. Every key of a two-key
+// command carries Ctrl, so that nothing types a character should a prefix be lost.
+void KeepSession(host::Host& H, FuzzedDataProvider& In) {
+    for (int E = 0; E < kMaxEvents && In.remaining_bytes() > 0; ++E) {
+        const WORD Repeat = static_cast<WORD>(In.ConsumeIntegralInRange<int>(1, 3));
+        const DWORD Shift = In.ConsumeBool() ? 0x10 : 0;
+        const DWORD Ctrl = In.ConsumeBool() ? 0x08 : 0x04;
+        std::vector<INPUT_RECORD> Ev;
+        switch (In.ConsumeIntegralInRange<int>(0, 11)) {
+            case 0:
+            case 1:
+                Ev.push_back(Key('K', Ctrl | Shift, Repeat));
+                Ev.push_back(Key(kKeepAfterCtrlK[In.ConsumeIntegralInRange<size_t>(
+                                     0, sizeof kKeepAfterCtrlK / sizeof kKeepAfterCtrlK[0] - 1)],
+                                 Ctrl, In.ConsumeIntegralInRange<WORD>(1, 2)));
+                break;
+            case 2:
+            case 3:
+                Ev.push_back(Key('Q', Ctrl | Shift, Repeat));
+                Ev.push_back(Key(kKeepAfterCtrlQ[In.ConsumeIntegralInRange<size_t>(
+                                     0, sizeof kKeepAfterCtrlQ / sizeof kKeepAfterCtrlQ[0] - 1)],
+                                 Ctrl, In.ConsumeIntegralInRange<WORD>(1, 2)));
+                break;
+            case 4:
+                Ev.push_back(
+                    Key(kHostMoves[In.ConsumeIntegralInRange<size_t>(0, 5)], Shift, Repeat));
+                break;
+            case 5:
+                switch (In.ConsumeIntegralInRange<int>(0, 3)) {
+                    case 0:
+                        Ev.push_back(Key('L', Ctrl | Shift, Repeat));
+                        break;
+                    case 1:
+                        Ev.push_back(Key(VK_F7, 0x10, Repeat));
+                        break;
+                    case 2:
+                        Ev.push_back(Key(VK_F7, 0, 1));
+                        break;
+                    default:
+                        Ev.push_back(Key(VK_F7, Ctrl, 1));
+                        break;
+                }
+                break;
+            case 6: {  // an incremental search, typed within its own session
+                if (!BindingsOn(H)) break;
+                Ev.push_back(Key('S', Ctrl | 0x10, 1));
+                const int N = In.ConsumeIntegralInRange<int>(0, 6);
+                for (int I = 0; I < N; ++I) {
+                    switch (In.ConsumeIntegralInRange<int>(0, 5)) {
+                        case 0:
+                            Ev.push_back(Key(VK_BACK, 0, 1));
+                            break;
+                        case 1:
+                            Ev.push_back(Key('L', Ctrl, In.ConsumeIntegralInRange<WORD>(1, 2)));
+                            break;
+                        case 2:
+                            Ev.push_back(Key(VK_SHIFT, 0x10, 1));
+                            break;
+                        default:
+                            Ev.push_back(Char(In.ConsumeIntegralInRange<unsigned char>(32, 255),
+                                              In.ConsumeBool() ? 0x10 : 0));
+                    }
+                }
+                const WORD Enders[] = {VK_ESCAPE, VK_RETURN, VK_LEFT, VK_END, VK_HOME};
+                Ev.push_back(Key(Enders[In.ConsumeIntegralInRange<int>(0, 4)], 0, 1));
+                break;
+            }
+            case 7:  // start or stop a recording (its prompt reads the next session)
+                Ev.push_back(Key('R', Ctrl | 0x10, 1));
+                break;
+            case 8:
+                Ev.push_back(Key('P', Ctrl | 0x10, Repeat));
+                break;
+            case 9:
+                Ev.push_back(host::MouseEvent(In.ConsumeIntegralInRange<int>(0, 79),
+                                              In.ConsumeIntegralInRange<int>(0, 24),
+                                              In.ConsumeIntegral<uint8_t>() & 1, 0));
+                break;
+            case 10:
+                H.PickMenu();
+                break;
+            default:
+                PlaceCursorAndBlock(H, In, false);
+                break;
+        }
+        // Any key in the middle of a two-key command may come released first.
+        if (Ev.size() == 2 && In.ConsumeBool())
+            Ev.insert(Ev.begin() + 1, Key(Ev[0].Event.KeyEvent.wVirtualKeyCode, Ctrl, 1, false));
+        Send(H, Ev);
+    }
+}
+
+void CheckedTextSession(host::Host& H, FuzzedDataProvider& In, Kind K, const std::string& Text) {
+    H.OpenWindow("a.txt", Text);
+    EnsureOn(H);
+    if (!BindingsOn(H)) return;
+    const std::string Before = H.Text();
+    if (K == Kind::Keep) {
+        KeepSession(H, In);
+        if (H.WindowCount() != 1) Fail("the window went away", Before, "");
+        if (H.Text() != Before) Fail("keys that change nothing changed the text", Before, H.Text());
+        return;
+    }
+    PlaceCursorAndBlock(H, In, true);
+    const host::Window& W = H.Win();
+    bool NoBlock = false;
+    const Census Old = Count(W);
+    const Census Block = BlockCensus(W, NoBlock);
+    Send(H, {Key('K', 0x08), Key('K', 0x08, 1, false), Key(K == Kind::Move ? 'V' : 'C', 0x08)});
+    const Census New = Count(H.Win());
+    if (K == Kind::Move || NoBlock) {
+        if (New.Lines != Old.Lines) Fail("the line count changed", Before, H.Text());
+        if (New.Bytes != Old.Bytes) Fail("the bytes changed", Before, H.Text());
+        return;
+    }
+    if (New.Lines != Old.Lines + Block.Lines)
+        Fail("the copy added another number of lines than the block holds", Before, H.Text());
+    for (int B = 0; B < 256; ++B)
+        if (New.Bytes[B] != Old.Bytes[B] + Block.Bytes[B])
+            Fail("the copy added other bytes than the block's", Before, H.Text());
+}
+
+// Keeps the plug-in module mapped for the whole run: libFuzzer's coverage tables
+// point into it, so the host's unload at the end of each input must not unmap it.
+void PinModule() {
+    static void* Handle = [] {
+        void* Hd = dlopen(host::Host::DefaultPluginPath().c_str(), RTLD_NOW | RTLD_NODELETE);
+        if (!Hd) {
+            std::fprintf(stderr, "cannot load %s: %s\n", host::Host::DefaultPluginPath().c_str(),
+                         dlerror());
+            std::abort();
+        }
+        return Hd;
+    }();
+    (void)Handle;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
+    PinModule();
+    FuzzedDataProvider In(Data, Size);
+    const Kind K =
+        static_cast<Kind>(In.ConsumeIntegralInRange<int>(0, static_cast<int>(Kind::Count) - 1));
+    compat::ResetConsole();
+    compat::ResetRegistry();
+    const long HeapBefore = compat::LiveHeapBlocks();
+    {
+        host::Host H;
+        if (!H.LoadPlugin()) std::abort();
+        WriteRegistry(H, In, K != Kind::General);
+        H.StartPlugin();
+        if (K == Kind::General) {
+            std::vector<std::string> Texts;
+            const int N = In.ConsumeIntegralInRange<int>(1, 3);
+            for (int I = 0; I < N; ++I) Texts.push_back(Consume(In, kMaxTextBytes));
+            GeneralSession(H, In, Texts);
+        } else {
+            CheckedTextSession(H, In, K, NoTabs(Consume(In, kMaxTextBytes), K != Kind::Keep));
+        }
+    }
+    if (compat::OpenRegistryKeys() != 0) {
+        std::fprintf(stderr, "registry keys left open: %d\n", compat::OpenRegistryKeys());
+        std::abort();
+    }
+    // With every window closed the plug-in holds its registry path and two menu texts at most.
+    if (compat::LiveHeapBlocks() > HeapBefore + 3) {
+        std::fprintf(stderr, "heap blocks grew from %ld to %ld\n", HeapBefore,
+                     compat::LiveHeapBlocks());
+        std::abort();
+    }
+    return 0;
+}
