@@ -119,6 +119,9 @@ void WINAPI SvcUnused();
 // The number the host hands over as ModuleNumber and expects back.
 constexpr int kModuleNumber = 0x7A11;
 
+// The next event of the console input, or false when none waits (never blocks).
+bool ReadWaitingInput(INPUT_RECORD& Rec);
+
 // Console cells through the Win32 screen-buffer calls.
 void PutCells(int X, int Y, const std::string& Chars, WORD Attr);
 

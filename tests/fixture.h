@@ -130,6 +130,7 @@ inline std::string Marked(host::Host& H) {
             else if (C < Last)
                 Out += kPad;
         }
+        // A cursor at the line's end comes before the through-end mark.
         if (Ln.SelStart != -1 && Ln.SelEnd == -1 && !NextContinues) Out += kThroughEnd + kSelEnd;
         if (!Ln.Eol.empty()) Out += "\n";
     }
