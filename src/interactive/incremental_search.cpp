@@ -163,6 +163,7 @@ TStep HandleKey(TGlobalVars* State, TSearchRun& Run, INPUT_RECORD& Event) {
 
 }  // namespace
 
+// Cursor to hit-stack entry K and the K characters there selected.
 void SelectSearchHit(const TCursorPos* Stack, int K) {
     SetCursorPos(Stack[K].Pos, Stack[K].Line);
     EditorSelect es;
@@ -174,6 +175,8 @@ void SelectSearchHit(const TCursorPos* Stack, int K) {
     if (EditorControl) EditorControl(ECTL_SELECT, &es);
 }
 
+// The modal search from Start: reads keys until one ends it, then leaves the cursor behind
+// the last hit and SearchText holding the text found last.
 void IncrementalSearch(TGlobalVars* State, TCursorPos Start) {
     if (!State || !EditorControl) return;
     TSearchRun run;

@@ -57,10 +57,13 @@ const unsigned char AnsiUpperTable[256] = {
 
 // ---- Pattern -----------------------------------------------------------------
 
+// Replaces every character up to the terminating zero by its entry in Table.
 void TranslateChars(char* Text, const unsigned char* Table) {
     for (unsigned char* p = reinterpret_cast<unsigned char*>(Text); *p; ++p) *p = Table[*p];
 }
 
+// Turns the N characters at the start of Buffer (room for 2N + 1 bytes) into (U, D) pairs
+// and a closing zero.
 void EncodeSearchPattern(unsigned char* Buffer, const unsigned char* Table, int N) {
     // Back to front: pair k lands on bytes 2k and 2k + 1, which hold characters already read.
     for (int k = N - 1; k >= 0; --k) {
@@ -72,6 +75,7 @@ void EncodeSearchPattern(unsigned char* Buffer, const unsigned char* Table, int 
     if (N >= 0) Buffer[2 * N] = 0;
 }
 
+// Whether the zero-terminated pattern matches the text at Position, under the case rule.
 bool PatternMatchesAt(const unsigned char* Pattern, const unsigned char* Position,
                       const unsigned char* Table) {
     for (;; Pattern += 4, Position += 2) {
@@ -265,6 +269,7 @@ bool ScanLines(const TGlobalVars* State, const EditorInfo& Ei, const TScanPatter
 
 // ---- Search ------------------------------------------------------------------
 
+// Reads every waiting console event up to the first Esc press; true when there was one.
 bool EscapePressed() {
     DWORD count = 0;
     if (!GetNumberOfConsoleInputEvents(ConsoleInput, &count)) return false;
@@ -280,6 +285,8 @@ bool EscapePressed() {
     return false;
 }
 
+// The first occurrence of Text at or after Start, up to the end of the file; the cursor,
+// the view and the screen are as before. Hit is written only when found.
 bool FindText(TGlobalVars* State, const char* Text, TCursorPos Start, TCursorPos& Hit) {
     if (!EditorControl) return false;
     EditorInfo ei;
@@ -318,6 +325,7 @@ bool FindText(TGlobalVars* State, const char* Text, TCursorPos Start, TCursorPos
     return found;
 }
 
+// FindText, then the cursor on the first character of the hit (nothing selected).
 bool FindNext(TGlobalVars* State, const char* Text, TCursorPos Start) {
     TCursorPos hit;
     if (!FindText(State, Text, Start, hit)) return false;
