@@ -77,6 +77,38 @@ TEST_F(SearchTest, OemCyrillicSmallLetterFindsCapitalButNotTheReverse) {
     EXPECT_EQ(Cursor(), std::make_pair(0, 5)) << "capital Yo must not find small yo";
 }
 
+// Small and capital forms of every letter of a table, as OEM key characters.
+std::vector<std::pair<unsigned char, unsigned char>> OemLetterPairs() {
+    std::vector<std::pair<unsigned char, unsigned char>> Pairs;
+    for (int C = 'a'; C <= 'z'; ++C) Pairs.push_back({C, C - 32});
+    for (int C = 0xA0; C <= 0xAF; ++C) Pairs.push_back({C, C - 0x20});
+    for (int C = 0xE0; C <= 0xEF; ++C) Pairs.push_back({C, C - 0x50});
+    for (int C = 0xF1; C <= 0xF7; C += 2) Pairs.push_back({C, C - 1});
+    return Pairs;
+}
+
+TEST_F(SearchTest, EveryLetterOfBothTablesFollowsTheCaseRule) {
+    const auto Pairs = OemLetterPairs();
+    ASSERT_EQ(Pairs.size(), 62u);
+    OpenOn("x");
+    for (int Ansi = 0; Ansi <= 1; ++Ansi) {
+        for (auto [Small, Capital] : Pairs) {
+            // The editor's bytes: OEM as typed, or their ANSI forms.
+            char Line[4] = {'.', static_cast<char>(Capital), static_cast<char>(Small), 0};
+            if (Ansi) OemToCharA(Line, Line);
+            H().Win().Lines[0].Text = Line;
+            H().Win().AnsiMode = Ansi;
+            H().SetCursor(0, 0);
+            SearchOem(std::string(1, static_cast<char>(Small)));
+            EXPECT_EQ(Cursor(), std::make_pair(0, 2)) << Ansi << " small " << int(Small);
+            H().SetCursor(0, 2);
+            SearchOem(std::string(1, static_cast<char>(Capital)));
+            EXPECT_EQ(Cursor(), std::make_pair(0, 2)) << Ansi << " capital " << int(Capital);
+        }
+    }
+    EXPECT_EQ(NotFoundBoxes(), 0);
+}
+
 TEST_F(SearchTest, AnsiEditorUsesTheAnsiTableYoAndUkrainianI) {
     // 1251: 0xB3 small Ukrainian i, 0xB2 its capital, 0xA8 capital Yo, 0xB8 small yo.
     OpenOn("\xB3\xB2\xA8\xB8");
