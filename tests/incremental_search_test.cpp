@@ -192,18 +192,6 @@ TEST_F(IncrementalSearchTest, BackspaceDropsTheLastSearchCharacterFromTheRecordi
     ExpectText("ac ab\nac ab\n");
 }
 
-TEST_F(IncrementalSearchTest, ReplayOfAWholeSearchFindsTheSameWay) {
-    OpenOn("ab ab\nab ab\n");
-    Keys("Ctrl+Shift+R");
-    Keys("Ctrl+Shift+S a b ^L Enter");
-    Keys("Ctrl+Shift+R");
-    EXPECT_EQ(Cursor(), std::make_pair(0, 5));
-    H().SetCursor(1, 0);
-    Keys("Ctrl+Shift+P");
-    EXPECT_EQ(Cursor(), std::make_pair(1, 5));
-    ExpectText("ab ab\nab ab\n");
-}
-
 // ---- Windows and host calls that go away ----
 
 TEST_F(IncrementalSearchTest, WindowClosedByTheEndingClickIsNotTouchedAfterwards) {

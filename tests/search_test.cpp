@@ -58,25 +58,6 @@ TEST_F(SearchTest, SmallLatinLetterFindsBothFormsCapitalOnlyItself) {
     ExpectText("xx Abc abc ABC");
 }
 
-TEST_F(SearchTest, OemCyrillicSmallLetterFindsCapitalButNotTheReverse) {
-    // 866: small a 0xA0 / capital A 0x80; small yo 0xF1 / capital Yo 0xF0.
-    OpenOn("x\x80\xA0 \xF0\xF1");
-    SearchOem("\xA0");
-    EXPECT_EQ(Cursor(), std::make_pair(0, 2)) << "small a finds the capital at 1";
-    H().SetCursor(0, 0);
-    SearchOem("\x80");
-    EXPECT_EQ(Cursor(), std::make_pair(0, 2)) << "capital A finds itself at 1";
-    H().SetCursor(0, 2);
-    SearchOem("\x80");
-    EXPECT_EQ(Cursor(), std::make_pair(0, 2)) << "capital A must not find the small a";
-    H().SetCursor(0, 0);
-    SearchOem("\xF1");
-    EXPECT_EQ(Cursor(), std::make_pair(0, 5)) << "small yo finds capital Yo";
-    H().SetCursor(0, 5);
-    SearchOem("\xF0");
-    EXPECT_EQ(Cursor(), std::make_pair(0, 5)) << "capital Yo must not find small yo";
-}
-
 // Small and capital forms of every letter of a table, as OEM key characters.
 std::vector<std::pair<unsigned char, unsigned char>> OemLetterPairs() {
     std::vector<std::pair<unsigned char, unsigned char>> Pairs;
@@ -133,18 +114,6 @@ TEST_F(SearchTest, AnsiEditorUsesTheAnsiTableYoAndUkrainianI) {
     H().SetCursor(0, 0);
     Keys("Ctrl+Shift+S i Enter");
     EXPECT_EQ(Cursor(), std::make_pair(0, 2));
-}
-
-TEST_F(SearchTest, AnsiAndOemEditorsReadTheSameTextInTheirOwnCodePage) {
-    // Small Cyrillic a typed: 0xE0 in 1251, capital 0xC0 there; 0xC0 is no letter in 866.
-    OpenOn("z\xC0\x80");
-    H().Win().AnsiMode = 1;
-    SearchOem("\xA0");
-    EXPECT_EQ(Cursor(), std::make_pair(0, 2));
-    H().Win().AnsiMode = 0;
-    H().SetCursor(0, 0);
-    SearchOem("\xA0");
-    EXPECT_EQ(Cursor(), std::make_pair(0, 3));
 }
 
 TEST_F(SearchTest, HostCharacterTableEncodesTheTextAndSuppliesTheCase) {
