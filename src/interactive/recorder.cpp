@@ -72,10 +72,14 @@ void StopRecording(TGlobalVars* State) {
 }
 
 void AppendRecordedEvent(TGlobalVars* State, const INPUT_RECORD* Event) {
-    // Out of memory, the recording keeps what it holds and the key still works.
+    // Out of memory the recording ends with what it holds and the key still works:
+    // recording on past a lost key would replay keys the user never typed together.
     if (!Event || State->RecordedCount < 0 || State->RecordedCount == INT_MAX) return;
     const int count = State->RecordedCount;
-    if (!ResizeRecording(State, count + 1)) return;
+    if (!ResizeRecording(State, count + 1)) {
+        StopRecording(State);
+        return;
+    }
     memcpy(&State->RecordedEvents[count], Event, sizeof(INPUT_RECORD));
     State->RecordedCount = count + 1;
 }
