@@ -217,7 +217,8 @@ protected:
     }
 
     // Unloads and loads the plug-in again in the same host (same registry root);
-    // the new instance starts with fresh globals. Windows stay open without records.
+    // the new instance starts with fresh globals. Windows stay open without records;
+    // close them first, as the plug-in does not free records still listed at unload.
     void ReloadPlugin() {
         Host->UnloadPlugin();
         ASSERT_TRUE(Host->LoadPlugin());

@@ -472,8 +472,9 @@ TEST_F(HostModelTest, UnloadReallyUnloads) {
     H->StartPlugin();
     EXPECT_GE(H->StartupInfo().StructSize, kMinStartupInfoSize);
     EXPECT_EQ(std::string(H->StartupInfo().ModuleName), host::Host::DefaultPluginPath());
-    H->OpenWindow("a.txt", "text");
+    int Id = H->OpenWindow("a.txt", "text");
     EXPECT_EQ(H->MenuItems().size(), 1u);
+    H->CloseWindow(Id);  // records still listed at unload are not freed
     H->UnloadPlugin();
     EXPECT_FALSE(H->PluginLoaded());
 #ifndef _WIN32
@@ -490,3 +491,42 @@ TEST_F(HostModelTest, UnloadReallyUnloads) {
 }
 
 }  // namespace
+
+// ---- The fixture ----------------------------------------------------------------
+
+class FixtureTest : public PluginTest {};
+
+TEST_F(FixtureTest, MarkupRoundTrips) {
+    OpenMarked(
+        "ab|c\xC2\xAB"
+        "de\nfg\xC2\xBBh\n");
+    EXPECT_EQ(H().Win().Lines[0].SelStart, 3);
+    EXPECT_EQ(H().Win().Lines[0].SelEnd, -1);
+    EXPECT_EQ(H().Win().Lines[1].SelEnd, 2);
+    EXPECT_EQ(Cursor(), P(0, 2));
+    ExpectMarked(
+        "ab|c\xC2\xAB"
+        "de\nfg\xC2\xBBh\n");
+
+    OpenMarked(
+        "\xC2\xAB"
+        "x\xC2\xB6\xC2\xBB\ny|");
+    EXPECT_EQ(H().Win().Lines[0].SelEnd, -1);
+    EXPECT_EQ(H().Win().Lines[1].SelStart, -1);
+    ExpectMarked(
+        "\xC2\xAB"
+        "x\xC2\xB6\xC2\xBB\ny|");
+
+    H().SetCursor(1, 3);  // past the end: padded in the rendering only
+    ExpectMarked(
+        "\xC2\xAB"
+        "x\xC2\xB6\xC2\xBB\ny\xC2\xB7\xC2\xB7|");
+    EXPECT_EQ(H().Text(), "x\ny");
+}
+
+TEST_F(FixtureTest, OpenOnSwitchesTheBindingsOn) {
+    OpenOn("\tleft off for its tab\n");
+    EXPECT_TRUE(BindingsOn());
+    OpenPlain("\tleft off for its tab\n", "b.txt");
+    EXPECT_FALSE(BindingsOn());
+}
