@@ -61,8 +61,9 @@ TEST_F(BlockCopyTest, ThousandLineBlockCostsOneCallPerPieceAndPerBreak) {
     EXPECT_EQ(H().Win().Lines.size(), 2001u);
     EXPECT_EQ(H().Win().Lines[1999].Text, "line 999");
     EXPECT_EQ(H().Win().Lines[2000].Text, "");
-    std::printf("Ctrl+K C of a 1000-line block: %d host calls in all (%d editor calls)\n",
-                H().TotalCalls(), H().Calls(host::Service::EditorControl));
+    std::printf("Ctrl+K C of a 1000-line block: %d host calls (expand %d, read %d, info %d)\n",
+                H().TotalCalls(), H().EctlCalls(ECTL_EXPANDTABS), H().EctlCalls(ECTL_GETSTRING),
+                H().EctlCalls(ECTL_GETINFO));
 }
 
 TEST_F(BlockMoveTest, TextGoesWhereTheCursorsTextStandsAfterTheDeletion) {
