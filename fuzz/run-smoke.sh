@@ -48,13 +48,13 @@ UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
     -rss_limit_mb=4096 -max_len=4096 -print_final_stats=1 -artifact_prefix="$DIR/" \
     >"$LOG" 2>&1
 RC=$?
-grep -E '^(#[0-9]+ +(INITED|DONE)|stat::number_of_executed_units|stat::peak_rss_mb)' "$LOG"
+grep -E '^(#[0-9]+[[:space:]]+(INITED|DONE)|stat::number_of_executed_units|stat::peak_rss_mb)' "$LOG"
 if [ "$RC" -ne 0 ]; then
     tail -n 60 "$LOG"
     echo "fuzz smoke: 0 passed, 1 failed (exit code $RC; log $LOG)"
     exit 1
 fi
 EXECS=$(sed -nE 's/^stat::number_of_executed_units: *([0-9]+).*/\1/p' "$LOG")
-COV=$(grep -E '^#[0-9]+ +DONE' "$LOG" | sed -nE 's/.*cov: ([0-9]+).*/\1/p')
+COV=$(grep -E '^#[0-9]+[[:space:]]+DONE' "$LOG" | sed -nE 's/.*cov: ([0-9]+).*/\1/p')
 echo "fuzz smoke: ${EXECS:-?} executions, ${COV:-?} edges covered, no failure"
 echo "fuzz smoke: 1 passed, 0 failed"
