@@ -184,11 +184,20 @@ int GetString(Host::Impl& I, Window& W, EditorGetString* Egs) {
     const int LineNo = Egs->StringNumber == -1 ? W.CurLine : Egs->StringNumber;
     if (!Valid(W, LineNo)) return 0;
     const Line& L = W.Lines[LineNo];
-    auto Copy = std::make_unique<char[]>(L.Text.size() + 1);
-    if (!L.Text.empty()) std::memcpy(Copy.get(), L.Text.data(), L.Text.size());
-    Copy[L.Text.size()] = 0;
-    Egs->StringText = Copy.get();
-    I.LineCopies.push_back(std::move(Copy));
+    // One copy per line until the text changes: earlier pointers stay valid, and
+    // a stale one is freed memory that the sanitizers report.
+    // Tests may change a window's lines directly, past the host: a copy that no
+    // longer matches is retired (kept valid) and replaced.
+    LineCopy& Copy = I.LineCopies[{W.EditorID, LineNo}];
+    if (!Copy.Bytes || Copy.Size != L.Text.size() ||
+        std::memcmp(Copy.Bytes.get(), L.Text.data(), Copy.Size) != 0) {
+        if (Copy.Bytes) I.RetiredCopies.push_back(std::move(Copy.Bytes));
+        Copy.Bytes = std::make_unique<char[]>(L.Text.size() + 1);
+        if (!L.Text.empty()) std::memcpy(Copy.Bytes.get(), L.Text.data(), L.Text.size());
+        Copy.Bytes[L.Text.size()] = 0;
+        Copy.Size = L.Text.size();
+    }
+    Egs->StringText = Copy.Bytes.get();
     Egs->StringEOL = L.Eol == "\r\n" ? "\r\n" : L.Eol == "\n" ? "\n" : L.Eol.empty() ? "" : "\r";
     Egs->StringLength = Len(L);
     Egs->SelStart = L.SelStart;
@@ -200,10 +209,11 @@ int SetString(Host::Impl& I, Window& W, const EditorSetString* Ess) {
     const int LineNo = Ess->StringNumber == -1 ? W.CurLine : Ess->StringNumber;
     if (!Valid(W, LineNo) || Ess->StringLength < 0 || (!Ess->StringText && Ess->StringLength > 0))
         return 0;
-    I.TextChanged();
+    // The new text may be one of the host's own line copies: read it before they go.
     Line& L = W.Lines[LineNo];
     L.Text.assign(Ess->StringText ? Ess->StringText : "", static_cast<size_t>(Ess->StringLength));
     L.Eol = Ess->StringEOL ? Ess->StringEOL : "";
+    I.TextChanged();
     return 1;
 }
 
@@ -349,8 +359,8 @@ int Host::Impl::EditorControl(int Command, void* Param) {
         }
         case ECTL_INSERTTEXT: {
             if (!Param || W->CurPos > kMaxPad) return 0;
-            TextChanged();
             const std::string Bytes(static_cast<const char*>(Param));
+            TextChanged();
             PadTo(*W, W->CurLine, W->CurPos);
             InsertBytes(*W, W->CurLine, W->CurPos, Bytes);
             const long long P =

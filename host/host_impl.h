@@ -5,6 +5,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host.h"
@@ -23,6 +24,12 @@ struct HostStartupInfo {
     DWORD Reserved;
     FARAPIUNUSED ViewerControl;
     void* FSF;
+};
+
+// A line's bytes as handed out by ECTL_GETSTRING, NUL-terminated.
+struct LineCopy {
+    std::unique_ptr<char[]> Bytes;
+    size_t Size = 0;
 };
 
 // A rectangle of the screen kept by SaveScreen.
@@ -52,7 +59,8 @@ struct Host::Impl {
     int NextEditorId = 1;
     bool NoCurrentEditor = false;
     // Line copies handed out by ECTL_GETSTRING; freed at the next text change.
-    std::vector<std::unique_ptr<char[]>> LineCopies;
+    std::map<std::pair<int, int>, LineCopy> LineCopies;  // by (EditorID, line)
+    std::vector<std::unique_ptr<char[]>> RetiredCopies;
 
     // ---- Input
     int Depth = 0;  // ECTL_PROCESSINPUT nesting
@@ -81,7 +89,10 @@ struct Host::Impl {
     Window* Find(int EditorID) const;
     Window* Cur() const { return NoCurrentEditor ? nullptr : Find(Current); }
     // Forgets every handed-out line copy: their text may change now.
-    void TextChanged() { LineCopies.clear(); }
+    void TextChanged() {
+        LineCopies.clear();
+        RetiredCopies.clear();
+    }
 
     // ---- Editing (editor.cpp)
     int EditorControl(int Command, void* Param);
