@@ -27,9 +27,11 @@ protected:
         return Out;
     }
 
+#ifndef _WIN32
     static int QueriesOfWaitingInput() {
         return compat::ConsoleCallCount(compat::ConsoleCall::NumberOfEvents);
     }
+#endif
 
     // Reads Count waiting events and hands each to the host's loop, without the
     // pump's own queries of the input.
@@ -187,6 +189,7 @@ TEST_F(RecorderTest, CtrlQFRecordsThePrefixTheKeyAndTheSentF7) {
     EXPECT_EQ(Replayed(), Names("^Q F F7"));
 }
 
+#ifndef _WIN32  // fault injection of the Linux stand-in
 TEST_F(RecorderTest, ReplayCountsDownAsTheDispatcherTakesItsEvents) {
     OpenOn("\n");
     Keys("Ctrl+Shift+R a b c Esc");
@@ -200,7 +203,9 @@ TEST_F(RecorderTest, ReplayCountsDownAsTheDispatcherTakesItsEvents) {
     Press("d");
     EXPECT_EQ(QueriesOfWaitingInput() - Before, 3);
 }
+#endif
 
+#ifndef _WIN32  // fault injection of the Linux stand-in
 TEST_F(RecorderTest, FailingCountQueryEndsThePlayback) {
     OpenOn("\n");
     Keys("Ctrl+Shift+R a b c Esc");
@@ -212,6 +217,7 @@ TEST_F(RecorderTest, FailingCountQueryEndsThePlayback) {
     EXPECT_EQ(QueriesOfWaitingInput() - Before, 1);
     ExpectText("abcabc\n");
 }
+#endif
 
 TEST_F(RecorderTest, EmptyRecordingAndOtherWindowsReplayNothing) {
     OpenOn("\n", "a.txt");
@@ -221,6 +227,7 @@ TEST_F(RecorderTest, EmptyRecordingAndOtherWindowsReplayNothing) {
     EXPECT_TRUE(Replayed().empty());
 }
 
+#ifndef _WIN32  // fault injection of the Linux stand-in
 TEST_F(RecorderTest, RecordingThatCannotGrowEndsWithWhatItHolds) {
     OpenOn("\n");
     StartRecordingWithoutPrompt();
@@ -232,6 +239,7 @@ TEST_F(RecorderTest, RecordingThatCannotGrowEndsWithWhatItHolds) {
     ExpectText("abc\n");
     EXPECT_EQ(Replayed(), Names("a"));
 }
+#endif
 
 TEST_F(RecorderTest, WindowClosedFromThePromptEndsItCleanly) {
     const int Id = OpenOn("\n");
