@@ -192,6 +192,19 @@ TEST_F(IncrementalSearchTest, BackspaceDropsTheLastSearchCharacterFromTheRecordi
     ExpectText("ac ab\nac ab\n");
 }
 
+TEST_F(IncrementalSearchTest, SearchEndedByAFailedReadRecordsNoKeyTwice) {
+    OpenOn("ab abb\nab abb\n");
+    Keys("Ctrl+Shift+R");
+    // Key presses only: the read that fails comes right after the press of b.
+    H().WriteInput(host::ParseKeys("Ctrl+Shift+S a b", false));
+    H().Pump();
+    Keys("Ctrl+Shift+R");
+    EXPECT_EQ(Cursor(), std::make_pair(0, 2));
+    H().SetCursor(1, 0);
+    Keys("Ctrl+Shift+P");
+    EXPECT_EQ(Cursor(), std::make_pair(1, 2)) << "a second b would have searched for abb";
+}
+
 // ---- Windows and host calls that go away ----
 
 TEST_F(IncrementalSearchTest, WindowClosedByTheEndingClickIsNotTouchedAfterwards) {
