@@ -52,12 +52,6 @@ TEST(LanguageTest, BothFilesHoldOneStringPerMessage) {
     for (const std::string& text : Messages(rus)) EXPECT_FALSE(text.empty());
 }
 
-// Menu texts must fit the host's menu, the prompts the 80-column bottom line.
-TEST(LanguageTest, TextsFitTheScreen) {
-    for (const char* name : {"TarvikEng.lng", "TarvikRus.lng"})
-        for (const std::string& text : Messages(FileLines(name))) EXPECT_LE(text.size(), 60u);
-}
-
 class RussianMenuTest : public PluginTest {};
 
 TEST_F(RussianMenuTest, MenuShowsTheRussianTextsInCodePage866) {

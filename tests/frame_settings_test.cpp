@@ -75,13 +75,6 @@ TEST_F(SettingsTest, FirstStartCreatesTheKeyWithBannerAndDefaults) {
     EXPECT_FALSE(H().RegKeyExists(H().FileTypesKey()));
 }
 
-TEST_F(SettingsTest, DetectionLimitFollowsTheStoredValue) {
-    StartWith({{"MaxDetectSearchLines", Dword(3)}});
-    EXPECT_FALSE(OnAfterOpening(TextWithEscapeAt(5, 2)));
-    EXPECT_TRUE(OnAfterOpening(TextWithEscapeAt(5, 3)));
-    EXPECT_EQ(StoredDword(H().SettingsKey(), "MaxDetectSearchLines"), 3u);
-}
-
 // One byte of another type replaces the default's low byte: 5 over 1024 is 1029.
 TEST_F(SettingsTest, ShortValueOfAnotherTypeIsUsedAndKept) {
     StartWith({{"MaxDetectSearchLines", {5}}}, REG_BINARY);
