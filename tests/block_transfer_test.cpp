@@ -79,6 +79,9 @@ TEST_F(BlockMoveTest, TextGoesWhereTheCursorsTextStandsAfterTheDeletion) {
 }
 
 TEST_F(BlockMoveTest, FailingMemoryEndsBeforeAnythingIsDeleted) {
+#ifdef _WIN32
+    GTEST_SKIP() << "heap faults are injected by the native stand-in only";
+#else
     std::string Text;
     for (int I = 0; I < 100; ++I) Text += "a line of thirty bytes or so.\n";
     for (long Nth : {1L, 2L}) {  // the first buffer, then its enlargement
@@ -95,6 +98,7 @@ TEST_F(BlockMoveTest, FailingMemoryEndsBeforeAnythingIsDeleted) {
         EXPECT_EQ(compat::LiveHeapBlocks(), Live);
         H().CloseWindow(Id);
     }
+#endif
 }
 
 TEST_F(BlockDeleteTest, CursorStaysOnItsText) {

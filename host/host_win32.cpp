@@ -1,0 +1,52 @@
+// Windows only: gives the test program a real console to work on before any
+// test runs. Under Wine the program runs inside a pseudo-terminal with its
+// standard output sent to a file; the plug-in's screen-buffer calls go to the
+// standard output handle, so that handle must name the console instead, with
+// the 80 x 25 screen that the real host gives the editor.
+#ifdef _WIN32
+#include <windows.h>
+
+namespace {
+
+// Opens a console device ("CONIN$" / "CONOUT$"); INVALID_HANDLE_VALUE when there is none.
+HANDLE OpenConsoleDevice(const char* Name) {
+    return CreateFileA(Name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                       nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+// True when the handle is a console (input or screen buffer) rather than a file or pipe.
+bool IsConsole(HANDLE Handle) {
+    DWORD Mode = 0;
+    return Handle != nullptr && Handle != INVALID_HANDLE_VALUE && GetConsoleMode(Handle, &Mode);
+}
+
+// Sets the screen buffer and its window to Width x Height. The window may never be
+// larger than the buffer, so it shrinks first and takes the full size last.
+void SizeScreen(HANDLE Out, SHORT Width, SHORT Height) {
+    SMALL_RECT Tiny = {0, 0, 0, 0};
+    SetConsoleWindowInfo(Out, TRUE, &Tiny);
+    SetConsoleScreenBufferSize(Out, COORD{Width, Height});
+    SMALL_RECT Full = {0, 0, static_cast<SHORT>(Width - 1), static_cast<SHORT>(Height - 1)};
+    SetConsoleWindowInfo(Out, TRUE, &Full);
+}
+
+// Points the standard handles at the console and sizes its screen.
+void AttachConsoleHandles() {
+    if (!IsConsole(GetStdHandle(STD_INPUT_HANDLE))) {
+        HANDLE In = OpenConsoleDevice("CONIN$");
+        if (In != INVALID_HANDLE_VALUE) SetStdHandle(STD_INPUT_HANDLE, In);
+    }
+    if (!IsConsole(GetStdHandle(STD_OUTPUT_HANDLE))) {
+        HANDLE Out = OpenConsoleDevice("CONOUT$");
+        if (Out == INVALID_HANDLE_VALUE) return;
+        SetStdHandle(STD_OUTPUT_HANDLE, Out);
+    }
+    SizeScreen(GetStdHandle(STD_OUTPUT_HANDLE), 80, 25);
+}
+
+// Runs before main: the C runtime has already bound stdout to the file, so test
+// output still goes there.
+const bool ConsoleAttached = (AttachConsoleHandles(), true);
+
+}  // namespace
+#endif  // _WIN32
