@@ -32,6 +32,14 @@ void AttachCurrentEditor() {
     TGlobalVars* rec = CreateEditorState();
     if (!rec) return;
     int id = rec->EditorID;
+    // The lookup above may have failed only for a moment: a second record would
+    // hide the window's own (its mode, marks and recording) and outlive the window.
+    for (TGlobalVars* older = rec->Next; older; older = older->Next) {
+        if (older->EditorID == id) {
+            DestroyEditorState(id);
+            return;
+        }
+    }
     unsigned char mode = DetectTextKind();
     rec = FindEditorById(id);
     if (rec) rec->Mode = mode;
