@@ -2,8 +2,9 @@
 // calls and heap allocations it makes, and then again in a fresh host for every
 // fault point: the n-th service call failing (for every n), every call from the
 // n-th on failing, each EditorControl command failing throughout, each heap
-// allocation failing in turn, and, where the scenario hands keys back to the
-// host, the window closing inside each nested ECTL_PROCESSINPUT.
+// allocation failing in turn, each console call but the host's own read failing
+// throughout, and, where the scenario hands keys back to the host, the window
+// closing inside each nested ECTL_PROCESSINPUT.
 //
 // Every run must finish, leave no registry key open and give back every heap
 // block once its windows are closed and the module unloaded, report no misuse of
@@ -78,7 +79,7 @@ struct Rule {
 
 enum class Act {
     Keys,     // the keys, in the window opened on the markup
-    Menu,     // the plug-in menu picked twice, then the keys
+    Menu,     // the plug-in menu picked twice (remembered per file), then the keys
     Windows,  // a second window opened, the keys there, back to the first, the second closed
     Startup,  // faults armed before the plug-in starts and its window opens
 };
@@ -201,7 +202,7 @@ const Scenario kScenarios[] = {
 
 // ---- Running one scenario ------------------------------------------------------------
 
-enum class FaultKind { None, Nth, From, Command, Heap, Close };
+enum class FaultKind { None, Nth, From, Command, Heap, Close, Console };
 
 struct Fault {
     FaultKind Kind = FaultKind::None;
@@ -218,8 +219,13 @@ struct RunResult {
 };
 
 std::string Describe(const Scenario& S, const Fault& F) {
-    static const char* const Names[] = {
-        "none", "FailNth", "FailFrom", "FailCommand", "FailHeapAllocation", "CloseAtProcessInput"};
+    static const char* const Names[] = {"none",
+                                        "FailNth",
+                                        "FailFrom",
+                                        "FailCommand",
+                                        "FailHeapAllocation",
+                                        "CloseAtProcessInput",
+                                        "FailConsoleCall"};
     return std::string(S.Name) + " with " + Names[static_cast<int>(F.Kind)] + "(" +
            std::to_string(F.N) + ")";
 }
@@ -279,6 +285,8 @@ RunResult RunScenario(const Scenario& S, const Fault& F) {
             H.OpenWindow("start.txt", M.Text);
             H.SetCursor(M.CursorLine, M.CursorPos);
         } else {
+            // The menu stores each switch per file name, so its registry use is swept too.
+            if (S.Action == Act::Menu) H.RegWriteDword(H.SettingsKey(), "SaveFileType", 1);
             H.StartPlugin();
             OpenOn(H, M, "first.txt");
         }
@@ -303,7 +311,12 @@ RunResult RunScenario(const Scenario& S, const Fault& F) {
             H.PickMenu();
             H.PickMenu();
         }
-        H.Keys(S.Keys);
+        // Console faults start once the host has written the keys: its own reading
+        // of them never fails, the plug-in's console calls do.
+        H.WriteInput(host::ParseKeys(S.Keys));
+        if (F.Kind == FaultKind::Console)
+            compat::FailConsoleCall(static_cast<compat::ConsoleCall>(F.N), true);
+        H.Pump();
         if (S.Action == Act::Windows) {
             const int Second = H.Win().EditorID;
             H.SwitchTo(FirstId);
@@ -315,6 +328,8 @@ RunResult RunScenario(const Scenario& S, const Fault& F) {
         R.ProcessInputs = Nested;
         H.ClearFaults();
         compat::FailHeapAllocation(0);
+        if (F.Kind == FaultKind::Console)
+            compat::FailConsoleCall(static_cast<compat::ConsoleCall>(F.N), false);
         H.OnProcessInput = nullptr;
         if (H.HasWindow(FirstId)) {
             H.SwitchTo(FirstId);
@@ -396,6 +411,9 @@ TEST_P(FaultSweepTest, EveryFaultPointEndsCleanly) {
                   ECTL_REDRAW, ECTL_EXPANDTABS, ECTL_READINPUT, ECTL_PROCESSINPUT})
         Faults.push_back({FaultKind::Command, C});
     for (long K = 1; K <= Clean.Allocations; ++K) Faults.push_back({FaultKind::Heap, K});
+    for (int C = 0; C < static_cast<int>(compat::ConsoleCall::Count); ++C)
+        if (static_cast<compat::ConsoleCall>(C) != compat::ConsoleCall::ReadInput)
+            Faults.push_back({FaultKind::Console, C});
     if (S.CloseInside)
         for (long N = 1; N <= Clean.ProcessInputs; ++N) Faults.push_back({FaultKind::Close, N});
 
