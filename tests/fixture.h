@@ -211,6 +211,7 @@ protected:
         Host.reset();
         fixture::ResetStandIn();
         Host = std::make_unique<host::Host>();
+        Host->DiscardInput();  // a real console may hold keys of an earlier test
         ASSERT_TRUE(Host->LoadPlugin()) << "cannot load " << host::Host::DefaultPluginPath();
         if (Before) Before(*Host);
         Host->StartPlugin(StructSize);

@@ -245,6 +245,23 @@ TEST_F(HostModelTest, GetAndSetString) {
     EXPECT_EQ(Ectl(ECTL_SETSTRING, &Ess), 0);
 }
 
+TEST_F(HostModelTest, LineCopiesLiveUntilTheTextChanges) {
+    H->OpenWindow("a.txt", "abc\ndef");
+    EditorGetString First{0, nullptr, nullptr, 0, 0, 0}, Second{1, nullptr, nullptr, 0, 0, 0};
+    ASSERT_EQ(Ectl(ECTL_GETSTRING, &First), 1);
+    ASSERT_EQ(Ectl(ECTL_GETSTRING, &Second), 1);
+    SetPos(1, 2);  // moving is no change
+    EXPECT_STREQ(First.StringText, "abc");
+    EXPECT_STREQ(Second.StringText, "def");
+    // The host's own copy handed back as the new text (read before the copies go).
+    EditorSetString Ess{1, First.StringText, "\n", First.StringLength};
+    ASSERT_EQ(Ectl(ECTL_SETSTRING, &Ess), 1);
+    ASSERT_EQ(Ectl(ECTL_GETSTRING, &First), 1);  // the old pointer is gone now
+    H->SetCursor(1, 0);
+    Ectl(ECTL_INSERTTEXT, const_cast<char*>(First.StringText));
+    EXPECT_EQ(H->Text(), "abc\nabcabc\n");
+}
+
 TEST_F(HostModelTest, InfoAndPosition) {
     std::string Text;
     for (int L = 0; L < 100; ++L) Text += "line\n";
