@@ -45,6 +45,12 @@ bool Valid(const Window& W, int Line) {
 
 // ---- Text operations ----------------------------------------------------------
 
+void Settle(Window& W) {
+    if (W.Lines.empty()) W.Lines.push_back(Line());
+    W.CurLine = std::clamp(W.CurLine, 0, static_cast<int>(W.Lines.size()) - 1);
+    if (W.CurPos < 0) W.CurPos = 0;
+}
+
 void KeepCursorVisible(Window& W) {
     if (W.CurLine < W.TopScreenLine) W.TopScreenLine = W.CurLine;
     if (W.WindowSizeY > 0 && W.CurLine >= W.TopScreenLine + W.WindowSizeY)
@@ -325,6 +331,7 @@ int Host::Impl::EditorControl(int Command, void* Param) {
         return ReadWaitingInput(*static_cast<INPUT_RECORD*>(Param)) ? 1 : 0;
     }
     if (!W) return 0;
+    Settle(*W);
     switch (Command) {
         case ECTL_GETSTRING:
             return Param ? GetString(*this, *W, static_cast<EditorGetString*>(Param)) : 0;
@@ -424,6 +431,7 @@ void Host::Impl::HandleKey(const INPUT_RECORD& Rec) {
     for (int N = 0; N < Times; ++N) {
         Window* W = Cur();
         if (!W || W->EditorID != Id) return;  // the window went away
+        Settle(*W);
         const WORD Vk = K.wVirtualKeyCode;
         if (Mods == 0 && std::find(Self->CloseKeys.begin(), Self->CloseKeys.end(), Vk) !=
                              Self->CloseKeys.end()) {

@@ -104,6 +104,9 @@ struct Host::Impl {
 };
 
 // ---- Text operations on a window (editor.cpp); they keep the selection in step.
+// Brings a window that a test changed directly back into shape (a line, a cursor
+// on it) before the host works on it.
+void Settle(Window& W);
 void PadTo(Window& W, int Line, int Pos);
 void InsertBytes(Window& W, int Line, int Pos, const std::string& Bytes);
 void DeleteByte(Window& W, int Line, int Pos);
