@@ -58,5 +58,7 @@ void FailHeapAllocation(long Nth, long Count = 1);
 long HeapAllocationCount();
 // Blocks allocated through HeapAlloc and not yet freed.
 long LiveHeapBlocks();
+// Bytes requested by those blocks (their sizes as last allocated or reallocated).
+long long LiveHeapBytes();
 
 }  // namespace compat

@@ -27,6 +27,7 @@ struct THeap {
     long Live = 0;         // blocks from HeapAlloc not yet freed
     long FailFrom = 0;     // number of the first attempt that fails; 0: none
     long FailCount = 0;    // attempts that fail from FailFrom on; 0: all
+    long long LiveBytes = 0;  // bytes requested by the blocks not yet freed
 };
 
 THeap& Heap() {
@@ -69,6 +70,7 @@ LPVOID WINAPI HeapAlloc(HANDLE hHeap, DWORD dwFlags, SIZE_T dwBytes) {
     TBlockHeader* header = static_cast<TBlockHeader*>(raw);
     header->Size = dwBytes;
     Heap().Live++;
+    Heap().LiveBytes += static_cast<long long>(dwBytes);
     return header + 1;
 }
 
@@ -84,12 +86,14 @@ LPVOID WINAPI HeapReAlloc(HANDLE hHeap, DWORD dwFlags, LPVOID lpMem, SIZE_T dwBy
     if (dwFlags & HEAP_REALLOC_IN_PLACE_ONLY) {
         if (dwBytes > oldSize) return OutOfMemory();
         old->Size = dwBytes;
+        Heap().LiveBytes -= static_cast<long long>(oldSize - dwBytes);
         return lpMem;
     }
     void* raw = realloc(old, sizeof(TBlockHeader) + dwBytes);
     if (!raw) return OutOfMemory();
     TBlockHeader* header = static_cast<TBlockHeader*>(raw);
     header->Size = dwBytes;
+    Heap().LiveBytes += static_cast<long long>(dwBytes) - static_cast<long long>(oldSize);
     if ((dwFlags & HEAP_ZERO_MEMORY) && dwBytes > oldSize) {
         memset(reinterpret_cast<char*>(header + 1) + oldSize, 0, dwBytes - oldSize);
     }
@@ -103,6 +107,7 @@ BOOL WINAPI HeapFree(HANDLE hHeap, DWORD, LPVOID lpMem) {
         return FALSE;
     }
     if (!lpMem) return TRUE;
+    Heap().LiveBytes -= static_cast<long long>(HeaderOf(lpMem)->Size);
     free(HeaderOf(lpMem));
     Heap().Live--;
     return TRUE;
@@ -127,6 +132,10 @@ long HeapAllocationCount() {
 
 long LiveHeapBlocks() {
     return Heap().Live;
+}
+
+long long LiveHeapBytes() {
+    return Heap().LiveBytes;
 }
 
 }  // namespace compat

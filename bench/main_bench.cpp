@@ -1,0 +1,248 @@
+// The benchmark program: the shared host, a reporter that keeps every figure, and
+// the ratio table printed after the run (the table of docs/performance.md).
+#include <cinttypes>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "compat_control.h"
+#include "plugin/globals.h"
+#include "support.h"
+#include "text_gen.h"
+
+namespace bench {
+
+namespace {
+
+std::unique_ptr<host::Host> Shared;
+
+}  // namespace
+
+host::Host& TheHost() {
+    if (!Shared) {
+        compat::ResetConsole();
+        compat::ResetRegistry();
+        Shared = std::make_unique<host::Host>();
+        if (!Shared->LoadPlugin()) {
+            std::fprintf(stderr, "cannot load %s\n", host::Host::DefaultPluginPath().c_str());
+            std::exit(1);
+        }
+        Shared->StartPlugin();
+    }
+    return *Shared;
+}
+
+void CloseHost() {
+    Shared.reset();
+}
+
+int Ectl(int Command, void* Param) {
+    return TheHost().StartupInfo().EditorControl(Command, Param);
+}
+
+bool BindingsOn() {
+    std::vector<std::string> Items = TheHost().MenuItems();
+    return Items.size() == 1 && Items[0] == TheHost().Msg(tarvik::MTurnOff);
+}
+
+int OpenWindow(const std::string& Name, const std::string& Text, bool On) {
+    host::Host& H = TheHost();
+    const int Id = H.OpenWindow(Name, Text);
+    if (BindingsOn() != On) H.PickMenu();
+    if (BindingsOn() != On) {
+        std::fprintf(stderr, "cannot switch the bindings of %s\n", Name.c_str());
+        std::exit(1);
+    }
+    return Id;
+}
+
+long long TextBytes() {
+    long long N = 0;
+    for (const host::Line& L : TheHost().Win().Lines) N += static_cast<long long>(L.Text.size());
+    return N;
+}
+
+std::map<std::string, Figures>& Results() {
+    static std::map<std::string, Figures> R;
+    return R;
+}
+
+}  // namespace bench
+
+namespace {
+
+// The console report, and every run's figures kept for the table.
+class KeepingReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& Runs) override {
+        for (const Run& R : Runs) {
+            if (R.error_occurred || R.run_type != Run::RT_Iteration || R.iterations == 0) continue;
+            const std::string Name =
+                R.run_name.function_name + (R.run_name.args.empty() ? "" : "/" + R.run_name.args);
+            bench::Figures& F = bench::Results()[Name];
+            // CPU time: the machine is shared, and wall time counts the other processes.
+            F.Seconds = R.cpu_accumulated_time / static_cast<double>(R.iterations);
+            F.WallSeconds = R.real_accumulated_time / static_cast<double>(R.iterations);
+            for (const auto& [Name, C] : R.counters) F.Values[Name] = C.value;
+        }
+        ConsoleReporter::ReportRuns(Runs);
+    }
+};
+
+const bench::Figures* Find(const std::string& Name) {
+    auto It = bench::Results().find(Name);
+    return It == bench::Results().end() ? nullptr : &It->second;
+}
+
+std::string Time(double Seconds) {
+    char Buf[64];
+    if (Seconds < 1e-6)
+        std::snprintf(Buf, sizeof Buf, "%.1f ns", Seconds * 1e9);
+    else if (Seconds < 1e-3)
+        std::snprintf(Buf, sizeof Buf, "%.2f us", Seconds * 1e6);
+    else if (Seconds < 1)
+        std::snprintf(Buf, sizeof Buf, "%.2f ms", Seconds * 1e3);
+    else
+        std::snprintf(Buf, sizeof Buf, "%.2f s", Seconds);
+    return Buf;
+}
+
+std::string Num(double V, const char* Fmt = "%.3g") {
+    char Buf[64];
+    std::snprintf(Buf, sizeof Buf, Fmt, V);
+    return Buf;
+}
+
+double Value(const bench::Figures* F, const char* Name) {
+    if (!F) return NAN;
+    auto It = F->Values.find(Name);
+    return It == F->Values.end() ? NAN : It->second;
+}
+
+// One row: what, the plug-in's figure, the baseline's figure, and their ratio.
+void Row(const std::string& What, const std::string& Ours, const std::string& Base, double Ratio,
+         const std::string& Extra = "") {
+    std::printf("| %s | %s | %s | %s | %s |\n", What.c_str(), Ours.c_str(), Base.c_str(),
+                std::isnan(Ratio) ? "n/a" : Num(Ratio, "%.2f").c_str(), Extra.c_str());
+}
+
+// Time per unit of a benchmark against a baseline's, with Units dividing both.
+void TimeRow(const std::string& What, const std::string& Ours, const std::string& Base,
+             double Units = 1, const std::string& Extra = "") {
+    const bench::Figures* A = Find(Ours);
+    const bench::Figures* B = Find(Base);
+    if (!A || !B) {
+        Row(What, A ? Time(A->Seconds / Units) : "missing",
+            B ? Time(B->Seconds / Units) : "missing", NAN, Extra);
+        return;
+    }
+    Row(What, Time(A->Seconds / Units), Time(B->Seconds / Units), A->Seconds / B->Seconds, Extra);
+}
+
+// Speed (bytes per second) of a benchmark against a baseline's; the ratio is ours / theirs.
+void SpeedRow(const std::string& What, const std::string& Ours, const std::string& Base) {
+    const bench::Figures* A = Find(Ours);
+    const bench::Figures* B = Find(Base);
+    auto Speed = [](const bench::Figures* F) {
+        return F ? Num(Value(F, "bytes") / F->Seconds / 1e6, "%.0f MB/s") : std::string("missing");
+    };
+    Row(What, Speed(A), Speed(B), A && B ? B->Seconds / A->Seconds : NAN);
+}
+
+std::string Calls(const std::string& Name, const char* Counter, const char* Unit) {
+    const bench::Figures* F = Find(Name);
+    double V = Value(F, Counter);
+    return std::isnan(V) ? std::string("missing") : Num(V, "%.4g") + " " + Unit;
+}
+
+void PrintTable() {
+    std::printf("\n## Ratios (Tarvik against the baseline measured in this run)\n\n");
+    std::printf("| Measure | Tarvik | Baseline | Ratio | Host calls |\n");
+    std::printf("|---|---|---|---|---|\n");
+
+    TimeRow("1. Gate: key press, bindings off (vs one ECTL_GETINFO)", "Gate/BindingsOff/KeyPress",
+            "Gate/HostGetInfo", 1,
+            Calls("Gate/BindingsOff/KeyPress", "calls_per_event", "per event"));
+    TimeRow("1. Gate: key release, bindings on (vs one ECTL_GETINFO)", "Gate/BindingsOn/KeyRelease",
+            "Gate/HostGetInfo", 1,
+            Calls("Gate/BindingsOn/KeyRelease", "calls_per_event", "per event"));
+    TimeRow("1. Gate: unbound key press, bindings on (vs one ECTL_GETINFO)",
+            "Gate/BindingsOn/UnboundKey", "Gate/HostGetInfo", 1,
+            Calls("Gate/BindingsOn/UnboundKey", "calls_per_event", "per event"));
+
+    auto DetectCalls = [](const std::string& Name) {
+        return Calls(Name, "getinfo", "ECTL_GETINFO + ") +
+               Calls(Name, "getstring", "ECTL_GETSTRING");
+    };
+    TimeRow("2. Detection, 1,000,000 plain lines (vs the host's cost of the same calls)",
+            "Detect/Plain1M", "Detect/HostCallsPlain1M", 1, DetectCalls("Detect/Plain1M"));
+    TimeRow("2. Detection, 1,000,000 lines, control byte on line 0 (vs the same calls)",
+            "Detect/Control1M", "Detect/HostCallsControl1M", 1, DetectCalls("Detect/Control1M"));
+    TimeRow("2. One stand-in ECTL_GETINFO on 1,000,000 lines (vs detection)",
+            "Detect/HostGetInfo1M", "Detect/Plain1M");
+
+    for (const char* P : {"then_missing", "Then_Missing"}) {
+        const std::string Tag = std::string("/") + P;
+        SpeedRow(std::string("3. FindText '") + P + "' (vs the direct case rule, no host calls)",
+                 "Search/FindText" + Tag, "Search/DirectCaseRule" + Tag);
+        SpeedRow(std::string("3. FindText '") + P + "' (vs memmem, exact bytes)",
+                 "Search/FindText" + Tag, "Search/Memmem" + Tag);
+        SpeedRow(std::string("3. FindText '") + P + "' (vs the host's own line walk)",
+                 "Search/FindText" + Tag, "Search/HostWalk");
+    }
+    std::printf("| 3. FindText host calls and Esc polls | %s | %s | | |\n",
+                Calls("Search/FindText/then_missing", "calls_per_line", "calls/line").c_str(),
+                Calls("Search/FindText/then_missing", "polls_per_line", "polls/line").c_str());
+
+    const double BlockLines = 100000;
+    TimeRow("4. Block copy, per line (vs raw ECTL_INSERTTEXT + ECTL_INSERTSTRING)", "Block/Copy",
+            "Block/RawInsert", BlockLines, Calls("Block/Copy", "calls_per_line", "per line"));
+    TimeRow("4. Block delete, per line (vs raw ECTL_SETPOSITION + ECTL_DELETESTRING)",
+            "Block/Delete", "Block/RawDelete", BlockLines,
+            Calls("Block/Delete", "calls_per_line", "per line"));
+    {
+        const bench::Figures* Move = Find("Block/Move");
+        const bench::Figures* Del = Find("Block/RawDelete");
+        const bench::Figures* Ins = Find("Block/RawInsert");
+        if (Move && Del && Ins) {
+            const double Raw = Del->Seconds + Ins->Seconds;
+            Row("4. Block move, per line (vs raw delete + raw insert)",
+                Time(Move->Seconds / BlockLines), Time(Raw / BlockLines), Move->Seconds / Raw,
+                Calls("Block/Move", "calls_per_line", "per line"));
+        }
+    }
+
+    const double Keys = 100000;
+    {
+        const bench::Figures* Rec = Find("Recorder/Recording");
+        const bench::Figures* Typ = Find("Recorder/Typing");
+        const bench::Figures* Vec = Find("Recorder/Vector");
+        if (Rec && Typ && Vec) {
+            const double Extra = (Rec->Seconds - Typ->Seconds) / Keys;
+            Row("5. Recording: cost per key above typing (vs std::vector push_back)", Time(Extra),
+                Time(Vec->Seconds / Keys), Extra / (Vec->Seconds / Keys));
+            Row("5. Recording: memory of 100,000 keys (vs std::vector capacity)",
+                Num(Value(Rec, "heap_bytes"), "%.0f B"), Num(Value(Vec, "heap_bytes"), "%.0f B"),
+                Value(Rec, "heap_bytes") / Value(Vec, "heap_bytes"));
+        }
+    }
+    TimeRow("5. Typing while recording (vs typing)", "Recorder/Recording", "Recorder/Typing", Keys);
+    TimeRow("5. Replay of 100,000 keys (vs the same keys typed)", "Recorder/Replay",
+            "Recorder/Typed", Keys);
+    std::printf("\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    bench::TheHost();
+    KeepingReporter Reporter;
+    benchmark::RunSpecifiedBenchmarks(&Reporter);
+    PrintTable();
+    bench::CloseHost();
+    benchmark::Shutdown();
+    return 0;
+}

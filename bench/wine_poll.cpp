@@ -1,0 +1,170 @@
+// Times the Esc poll of the search against the DLL under Wine, where each poll is a
+// console call into the Wine server: the raw cost of one poll, a search with no hit
+// (Ctrl+L) per line, and the host's own walk over the same lines, which together
+// give the poll's share of a long scan. Prints "key value unit" lines.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "host.h"
+#include "host_impl.h"
+#include "plugin/globals.h"
+#include "text_gen.h"
+
+namespace {
+
+// Set by the Esc thread: when it wrote the Esc.
+volatile double EscWrittenAt = 0;
+double Now();
+
+// Writes an Esc into the console input after the delay given in milliseconds.
+DWORD WINAPI WriteEscLater(LPVOID Delay) {
+    Sleep(static_cast<DWORD>(reinterpret_cast<uintptr_t>(Delay)));
+    INPUT_RECORD Esc = host::KeyPress("Esc");
+    DWORD Written = 0;
+    EscWrittenAt = Now();
+    WriteConsoleInputA(GetStdHandle(STD_INPUT_HANDLE), &Esc, 1, &Written);
+    return 0;
+}
+
+double Now() {
+    static LARGE_INTEGER Frequency = [] {
+        LARGE_INTEGER F;
+        QueryPerformanceFrequency(&F);
+        return F;
+    }();
+    LARGE_INTEGER T;
+    QueryPerformanceCounter(&T);
+    return static_cast<double>(T.QuadPart) / static_cast<double>(Frequency.QuadPart);
+}
+
+void Report(const char* Key, double Value, const char* Unit) {
+    std::printf("%s %.4g %s\n", Key, Value, Unit);
+    std::fflush(stdout);
+}
+
+// The best of Runs timings of Body, in seconds.
+template <typename BodyT>
+double Best(int Runs, BodyT Body) {
+    double Min = 1e30;
+    for (int R = 0; R < Runs; ++R) {
+        const double Start = Now();
+        Body();
+        Min = std::min(Min, Now() - Start);
+    }
+    return Min;
+}
+
+bool BindingsOn(host::Host& H) {
+    std::vector<std::string> Items = H.MenuItems();
+    return Items.size() == 1 && Items[0] == H.Msg(tarvik::MTurnOff);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int Lines = argc > 1 ? std::atoi(argv[1]) : 20000;
+    const int Runs = argc > 2 ? std::atoi(argv[2]) : 2;
+    const std::string Pattern = "then_missing";
+    HANDLE In = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD Waiting = 0;
+    if (!GetNumberOfConsoleInputEvents(In, &Waiting)) {
+        std::printf("error: no console input (run inside a pseudo-terminal)\n");
+        return 1;
+    }
+    FlushConsoleInputBuffer(In);
+
+    // The poll when nothing waits, which is what a scan meets line after line.
+    const int Polls = 2000;
+    const double PollTime = Best(Runs, [&] {
+        for (int I = 0; I < Polls; ++I) GetNumberOfConsoleInputEvents(In, &Waiting);
+    });
+    Report("poll_call", PollTime / Polls * 1e6, "us");
+
+    host::Host H;
+    if (!H.LoadPlugin()) {
+        std::printf("error: cannot load %s\n", host::Host::DefaultPluginPath().c_str());
+        return 1;
+    }
+    H.StartPlugin();
+    H.OpenWindow("long.txt", bench::MakeText(Lines, 60, 3));
+    if (!BindingsOn(H)) H.PickMenu();
+
+    // The search text, found on a line that holds it for the moment.
+    host::Line& First = H.Win().Lines[0];
+    const std::string Saved = First.Text;
+    First.Text = Pattern + " " + Saved;
+    H.SetCursor(0, 0);
+    std::vector<INPUT_RECORD> Events;
+    for (unsigned char C : Pattern) Events.push_back(host::CharPress(C));
+    Events.push_back(host::KeyPress("Enter"));
+    H.WriteInput(Events);
+    H.Feed(host::KeyPress("Ctrl+Shift+S"));
+    First.Text = Saved;
+    H.impl()->TextChanged();
+    H.ClearSelection();
+    FlushConsoleInputBuffer(In);
+
+    long long Bytes = 0;
+    for (const host::Line& L : H.Win().Lines) Bytes += static_cast<long long>(L.Text.size());
+
+    const double Search = Best(Runs, [&] {
+        H.SetCursor(0, 0);
+        H.Feed(host::KeyPress("^L"));
+        H.impl()->TextChanged();
+    });
+    Report("lines", Lines, "");
+    Report("findtext_total", Search * 1e3, "ms");
+    Report("findtext_per_line", Search / Lines * 1e6, "us");
+    Report("findtext_speed", static_cast<double>(Bytes) / Search / 1e6, "MB/s");
+
+    const double Walk = Best(Runs, [&] {
+        EditorSetPosition Esp;
+        Esp.CurPos = 0;
+        Esp.CurTabPos = Esp.TopScreenLine = Esp.LeftPos = Esp.Overtype = -1;
+        for (int L = 0; L < Lines; ++L) {
+            Esp.CurLine = L;
+            H.StartupInfo().EditorControl(ECTL_SETPOSITION, &Esp);
+            EditorGetString Egs{};
+            Egs.StringNumber = -1;
+            H.StartupInfo().EditorControl(ECTL_GETSTRING, &Egs);
+        }
+        H.impl()->TextChanged();
+    });
+    Report("hostwalk_per_line", Walk / Lines * 1e6, "us");
+    Report("polls_share_estimate", PollTime / Polls * Lines / Search * 100, "%");
+
+    // An Esc waiting from the start ends the scan at the first poll.
+    const double Stopped = Best(Runs, [&] {
+        H.SetCursor(0, 0);
+        H.WriteInput({host::KeyPress("Esc")});
+        H.Feed(host::KeyPress("^L"));
+        H.impl()->TextChanged();
+        FlushConsoleInputBuffer(In);
+    });
+    Report("esc_at_start_total", Stopped * 1e3, "ms");
+
+    // Esc pressed in the middle of a scan: how long the scan goes on after it.
+    double Latency = 0;
+    for (int R = 0; R < Runs + 1; ++R) {
+        H.SetCursor(0, 0);
+        EscWrittenAt = 0;
+        const uintptr_t DelayMs = static_cast<uintptr_t>(Search * 1e3 / 3) + 1;
+        HANDLE Thread =
+            CreateThread(nullptr, 0, WriteEscLater, reinterpret_cast<LPVOID>(DelayMs), 0, nullptr);
+        H.Feed(host::KeyPress("^L"));
+        const double End = Now();
+        WaitForSingleObject(Thread, INFINITE);
+        CloseHandle(Thread);
+        H.impl()->TextChanged();
+        FlushConsoleInputBuffer(In);
+        if (EscWrittenAt > 0 && End > EscWrittenAt) Latency = std::max(Latency, End - EscWrittenAt);
+    }
+    Report("esc_latency_max", Latency * 1e3, "ms");
+    return 0;
+}
