@@ -1,6 +1,7 @@
 // The key dispatcher through the stand-in host: the gate, the prefix state
 // machine, the table choice (Shift, Alt, AltGr), repeat counts, keys handed to
 // the host, and windows that close inside a nested dispatch.
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -315,6 +316,20 @@ TEST_F(DispatcherTest, WindowClosedInsideNestedCallsIsNeverTouchedAgain) {
         EXPECT_FALSE(H().HasWindow(Id));
         H().OnProcessInput = nullptr;
     }
+}
+
+TEST_F(DispatcherTest, WindowClosedWhileShiftF7RepeatsThePluginsSearch) {
+    const int Id = OpenOn("ab ab ab\n");
+    Keys("Ctrl+Shift+S a b Enter");  // the plug-in's own search text is now "ab"
+    H().OnProcessInput = [Id](host::Host& Host, const INPUT_RECORD&) {
+        if (Host.HasWindow(Id)) Host.CloseWindow(Id);
+    };
+    EXPECT_EQ(Press("Shift+F7*2"), 1);
+    EXPECT_FALSE(H().HasWindow(Id));
+    EXPECT_EQ(
+        std::count(H().HostActions.begin(), H().HostActions.end(), host::HostAction::RepeatSearch),
+        0)
+        << "the plug-in's own search repeats, not the host's";
 }
 
 }  // namespace
