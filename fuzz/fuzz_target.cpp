@@ -158,7 +158,8 @@ Census Count(const host::Window& W) {
 }
 
 // The block as the block commands read it: each selected line's piece, cut at
-// the line's length, and a line break after every line selected through its end.
+// the line's length, and a line break after every line selected through its end
+// that has one (the text's last line has none).
 Census BlockCensus(const host::Window& W, bool& ColumnOrNone) {
     Census C;
     int First = -1;
@@ -176,7 +177,7 @@ Census BlockCensus(const host::Window& W, bool& ColumnOrNone) {
         const long Start = std::min<long>(L.SelStart, Len);
         const long End = L.SelEnd < 0 ? Len : std::min<long>(std::max<long>(L.SelEnd, Start), Len);
         for (long K = Start; K < End; ++K) ++C.Bytes[static_cast<unsigned char>(L.Text[K])];
-        if (L.SelEnd < 0) ++C.Lines;
+        if (L.SelEnd < 0 && !L.Eol.empty()) ++C.Lines;
     }
     return C;
 }
@@ -331,6 +332,7 @@ void GeneralSession(host::Host& H, FuzzedDataProvider& In, const std::vector<std
     std::vector<INPUT_RECORD> Pending;
     for (int E = 0; E < kMaxEvents && In.remaining_bytes() > 0; ++E) {
         const int Op = In.ConsumeIntegralInRange<int>(0, 31);
+        if (Tracing()) std::fprintf(stderr, "op %d (%d windows)\n", Op, H.WindowCount());
         if (H.WindowCount() == 0 && Op < 24) {
             Open();
             continue;
@@ -549,6 +551,29 @@ void KeepSession(host::Host& H, FuzzedDataProvider& In) {
     }
 }
 
+// Sometimes makes the block with the plug-in's own marking keys instead (a line,
+// a word, or the two marks), at other places than the cursor, which then returns.
+void MarkWithKeys(host::Host& H, FuzzedDataProvider& In) {
+    const int How = In.ConsumeIntegralInRange<int>(0, 3);
+    if (How == 0) return;
+    const int CurLine = H.Win().CurLine, CurPos = H.Win().CurPos;
+    auto Somewhere = [&] {
+        const int Lines = static_cast<int>(H.Win().Lines.size());
+        const int Line = In.ConsumeIntegralInRange<int>(0, Lines - 1);
+        const int Len = static_cast<int>(H.Win().Lines[Line].Text.size());
+        H.SetCursor(Line, In.ConsumeIntegralInRange<int>(0, Len));
+    };
+    Somewhere();
+    if (How == 1) Send(H, {Key('K', 0x08), Key('L', 0x08)});
+    if (How == 2) Send(H, {Key('K', 0x08), Key('T', 0x08)});
+    if (How == 3) {
+        Send(H, {Key('K', 0x08), Key('B', 0x08)});
+        Somewhere();
+        Send(H, {Key('K', 0x08), Key('K', 0x08)});
+    }
+    H.SetCursor(CurLine, CurPos);
+}
+
 void CheckedTextSession(host::Host& H, FuzzedDataProvider& In, Kind K, const std::string& Text) {
     H.OpenWindow("a.txt", Text);
     EnsureOn(H);
@@ -561,6 +586,7 @@ void CheckedTextSession(host::Host& H, FuzzedDataProvider& In, Kind K, const std
         return;
     }
     PlaceCursorAndBlock(H, In, true);
+    MarkWithKeys(H, In);
     const host::Window& W = H.Win();
     bool NoBlock = false;
     const Census Old = Count(W);

@@ -37,7 +37,10 @@ bool DeleteWholeLines(int Line, int TotalLines, TCursorPos& Pos) {
     for (;;) {
         if (!ReadLine(Line, egs)) return Line >= TotalLines;
         if (egs.SelStart < 0) break;
-        const bool Whole = egs.SelStart == 0 && egs.SelEnd == -1;
+        // The line without a break (the text's last) is never whole: its bytes go in
+        // the character pass and the line stays, as the block holds no break for it.
+        const bool Whole =
+            egs.SelStart == 0 && egs.SelEnd == -1 && egs.StringEOL && egs.StringEOL[0];
         if (Whole && TotalLines > 1) {
             if (!PlaceCursor(0, Line) || !EditorControl(ECTL_DELETESTRING, nullptr)) return false;
             --TotalLines;

@@ -27,8 +27,10 @@ bool ReadLine(int Line, EditorGetString& egs) {
 void SelectedSpan(const EditorGetString& egs, int& From, int& To, bool& ThroughEnd) {
     const int Len = egs.StringLength < 0 ? 0 : egs.StringLength;
     From = egs.SelStart < 0 ? 0 : (egs.SelStart > Len ? Len : egs.SelStart);
-    ThroughEnd = egs.SelEnd == -1;
-    if (ThroughEnd) {
+    // A block "through the end" of the line without a break (the text's last) takes
+    // no break along: a copy would add one, a move would reorder the lines.
+    ThroughEnd = egs.SelEnd == -1 && egs.StringEOL && egs.StringEOL[0];
+    if (egs.SelEnd == -1) {
         To = Len;
     } else {
         To = egs.SelEnd > Len ? Len : egs.SelEnd;

@@ -13,7 +13,8 @@ int ClampToInt(long long Value);
 bool ReadLine(int Line, EditorGetString& egs);
 
 // The selected bytes of a read line as [From, To), both within 0..StringLength;
-// ThroughEnd tells whether the selection runs on through the line break.
+// ThroughEnd tells whether the selection runs on through the line break, which
+// the text's last line, having none, never does.
 void SelectedSpan(const EditorGetString& egs, int& From, int& To, bool& ThroughEnd);
 
 // Moves the cursor and reports whether the host accepted the place; editing at a
