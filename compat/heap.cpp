@@ -23,10 +23,10 @@ HANDLE const ProcessHeap = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x150
 constexpr size_t MaxBlockSize = SIZE_MAX / 2;
 
 struct THeap {
-    long Allocations = 0;  // attempts by HeapAlloc and HeapReAlloc
-    long Live = 0;         // blocks from HeapAlloc not yet freed
-    long FailFrom = 0;     // number of the first attempt that fails; 0: none
-    long FailCount = 0;    // attempts that fail from FailFrom on; 0: all
+    long Allocations = 0;     // attempts by HeapAlloc and HeapReAlloc
+    long Live = 0;            // blocks from HeapAlloc not yet freed
+    long FailFrom = 0;        // number of the first attempt that fails; 0: none
+    long FailCount = 0;       // attempts that fail from FailFrom on; 0: all
     long long LiveBytes = 0;  // bytes requested by the blocks not yet freed
 };
 

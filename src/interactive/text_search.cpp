@@ -229,6 +229,13 @@ unsigned char* BuildPattern(const EditorInfo& Ei, const char* Text, int N, CharT
     return buffer;
 }
 
+// A poll is a console call, far dearer than scanning a line (under Wine a round trip to
+// the server, about a thousand times the cost of a line): after the first line the
+// keyboard is polled once per this many lines or bytes scanned, which still answers
+// Esc within a few milliseconds.
+constexpr int kLinesPerPoll = 2048;
+constexpr int64_t kBytesPerPoll = 1 << 20;
+
 // The line loop: the first hit at or after Start, up to the last line of the file.
 bool ScanLines(const TGlobalVars* State, const EditorInfo& Ei, const TScanPattern& Sp,
                TCursorPos Start, TCursorPos& Hit) {
@@ -242,6 +249,10 @@ bool ScanLines(const TGlobalVars* State, const EditorInfo& Ei, const TScanPatter
     esp.TopScreenLine = -1;
     esp.LeftPos = -1;
     esp.Overtype = -1;
+    // The first poll comes after the first line: keys typed ahead of a scan that
+    // leaves its line are taken at once, an Esc among them ends it at once.
+    int linesSincePoll = kLinesPerPoll;
+    int64_t bytesSincePoll = 0;
     for (;;) {
         esp.CurLine = line;
         if (!EditorControl(ECTL_SETPOSITION, &esp)) return false;
@@ -260,6 +271,10 @@ bool ScanLines(const TGlobalVars* State, const EditorInfo& Ei, const TScanPatter
         ++line;
         first = 0;
         if (line >= Ei.TotalLines) return false;
+        bytesSincePoll += length;
+        if (++linesSincePoll < kLinesPerPoll && bytesSincePoll < kBytesPerPoll) continue;
+        linesSincePoll = 0;
+        bytesSincePoll = 0;
         // The poll reads and drops waiting events: never while a replay is still arriving.
         if (!(State && State->PlaybackPending) && EscapePressed()) return false;
     }
