@@ -35,7 +35,7 @@ def main():
             topic = next((l for l in reversed(lines) if l.startswith(b"@")), None)
             if keymap_topic is not None and topic != keymap_topic:
                 sys.exit(f"{template_path}: the key map is topic {keymap_topic.decode()}, "
-                         f"but the template puts it in {topic}")
+                         f"but the template puts it in {topic.decode() if topic else None}")
             lines.extend(keymap)
         else:
             lines.append(line.encode(codepage))

@@ -30,12 +30,17 @@ void SizeScreen(HANDLE Out, SHORT Width, SHORT Height) {
     SetConsoleWindowInfo(Out, TRUE, &Full);
 }
 
-// Points the standard handles at the console and sizes its screen.
+// Points the standard handles at the console, reads it raw and sizes its screen.
 void AttachConsoleHandles() {
     if (!IsConsole(GetStdHandle(STD_INPUT_HANDLE))) {
         HANDLE In = OpenConsoleDevice("CONIN$");
         if (In != INVALID_HANDLE_VALUE) SetStdHandle(STD_INPUT_HANDLE, In);
     }
+    // Like the real host: with processed input a Ctrl+C key event written into
+    // the buffer (Ctrl+K Ctrl+C is a binding) raises a console control event,
+    // whose default handler ends the process quietly with exit code 0.
+    SetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), ENABLE_WINDOW_INPUT | ENABLE_MOUSE_INPUT);
+    SetConsoleCtrlHandler(nullptr, TRUE);
     if (!IsConsole(GetStdHandle(STD_OUTPUT_HANDLE))) {
         HANDLE Out = OpenConsoleDevice("CONOUT$");
         if (Out == INVALID_HANDLE_VALUE) return;
