@@ -60,6 +60,25 @@ TEST_F(CursorFaultTest, MoveLandsOnlyAtTheCursor) {
     });
 }
 
+// Behind a tab the cursor's column is taken again after the line's expansion; a
+// failure of that read must not leave the old index, which names another place.
+TEST_F(CursorFaultTest, CutBehindATabNeverCutsBeforeTheCursor) {
+    EachCallFailing("\tab|cd\n", "^Q ^Y", [](int N, const std::string& Text) {
+        // Left whole, expanded, or cut behind "ab" with or without the expansion.
+        EXPECT_TRUE(Text == "\tabcd\n" || Text == "        abcd\n" || Text == "        ab\n" ||
+                    Text == "\tab\n")
+            << "call " << N << " failing left " << fixture::Visible(Text);
+    });
+}
+
+TEST_F(CursorFaultTest, WordCaseBehindATabChangesOnlyTheCursorsWord) {
+    EachCallFailing("ab\tc|d\n", "^K ^F", [](int N, const std::string& Text) {
+        EXPECT_TRUE(Text == "ab\tcd\n" || Text == "ab      cd\n" || Text == "ab      CD\n" ||
+                    Text == "ab\tCD\n")
+            << "call " << N << " failing left " << fixture::Visible(Text);
+    });
+}
+
 // A failed read while the block is gathered or deleted must not let a move go on:
 // the insertion would hold only part of the block, or the block twice.
 TEST_F(CursorFaultTest, MoveNeverInsertsAPartialOrDoubledBlock) {

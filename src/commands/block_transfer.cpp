@@ -229,8 +229,8 @@ void MoveBlock(TCursorPos& Pos) {
 // break and the following lines stay too.
 void DeleteToLineEnd(TCursorPos Pos) {
     EditorGetString egs;
-    if (!ReadLine(Pos.Line, egs)) return;
-    RefreshCursorColumn(Pos);
+    // A stale column would cut text that stands before the cursor.
+    if (!ReadLine(Pos.Line, egs) || !RefreshCursorColumn(Pos)) return;
     if (Pos.Pos < 0) return;
     const int N = Pos.Pos < egs.StringLength ? Pos.Pos : egs.StringLength;
     char* Text = CopyBytes(egs.StringText, N);

@@ -62,11 +62,13 @@ bool InsertBlanks(int Count) {
     return Done;
 }
 
-void RefreshCursorColumn(TCursorPos& Pos) {
-    if (!EditorControl) return;
+bool RefreshCursorColumn(TCursorPos& Pos) {
+    if (!EditorControl) return false;
     EditorInfo ei;
     memset(&ei, 0, sizeof ei);
-    if (EditorControl(ECTL_GETINFO, &ei) && ei.CurLine == Pos.Line) Pos.Pos = ei.CurPos;
+    if (!EditorControl(ECTL_GETINFO, &ei)) return false;
+    if (ei.CurLine == Pos.Line) Pos.Pos = ei.CurPos;
+    return true;
 }
 
 }  // namespace tarvik

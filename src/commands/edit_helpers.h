@@ -27,6 +27,7 @@ bool InsertBlanks(int Count);
 
 // After a command has expanded the cursor's line, takes the cursor column afresh
 // so that Pos names the character under the cursor; other lines are left alone.
-void RefreshCursorColumn(TCursorPos& Pos);
+// False when the host cannot tell: Pos may then name another character.
+bool RefreshCursorColumn(TCursorPos& Pos);
 
 }  // namespace tarvik

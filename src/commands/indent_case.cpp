@@ -113,7 +113,8 @@ void ConvertBlockCase(TCaseConvert Convert) {
 void ConvertWordCase(TCursorPos Pos, TCaseConvert Convert) {
     EditorGetString egs;
     if (!Convert || !ReadLine(Pos.Line, egs) || !egs.StringText) return;
-    RefreshCursorColumn(Pos);
+    // A stale column would change another word than the cursor's.
+    if (!RefreshCursorColumn(Pos)) return;
     const char* Text = egs.StringText;
     const int Len = egs.StringLength;
     if (Pos.Pos < 0 || Pos.Pos >= Len || !IsWordChar(static_cast<unsigned char>(Text[Pos.Pos])))
