@@ -16,6 +16,10 @@ struct Scenario {
     std::string After;   // markup
 };
 
+// Called with every scenario after it ran, when set (the fault sweep collects
+// them to run each again under host failures).
+inline void (*Observer)(const Scenario&) = nullptr;
+
 }  // namespace scenarios
 
 class CommandTest : public PluginTest {
@@ -28,6 +32,7 @@ protected:
         Keys(S.Keys);
         ExpectMarked(S.After);
         H().CloseWindow(Id);
+        if (scenarios::Observer) scenarios::Observer(S);
     }
     template <size_t N>
     void RunAll(const scenarios::Scenario (&List)[N]) {

@@ -20,10 +20,15 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
 
+#include <unistd.h>
+
+#include "command_scenarios.h"
 #include "fixture.h"
 
 namespace {
@@ -387,20 +392,27 @@ std::string Judge(const Rule& Allow, const std::string& Original, const std::str
 
 long TotalFaultPoints = 0;
 
-class FaultSweepTest : public ::testing::TestWithParam<size_t> {};
+// Judges a text left by a fault: empty when allowed, else why not.
+using TextJudge = std::function<std::string(const std::string& Text)>;
 
-TEST_P(FaultSweepTest, EveryFaultPointEndsCleanly) {
-    const Scenario& S = kScenarios[GetParam()];
+// Runs S cleanly, then under every fault point; reports up to five failures and
+// returns how many fault points failed. Adds the points driven to the total.
+int SweepScenario(const Scenario& S, const TextJudge& JudgeText) {
     const std::string Original = fixture::ParseMarked(S.Markup).Text;
     const RunResult Clean = RunScenario(S, {});
-    ASSERT_EQ(Clean.Problems, "") << S.Name << " without faults";
-    ASSERT_TRUE(Clean.HasText) << S.Name;
-    ASSERT_GT(Clean.Calls, 0) << S.Name;
+    if (!Clean.Problems.empty() || !Clean.HasText || Clean.Calls == 0) {
+        ADD_FAILURE() << S.Name << " without faults: " << Clean.Problems
+                      << (Clean.HasText ? "" : "no text ") << Clean.Calls << " calls";
+        return 1;
+    }
     // The rule must hold for the clean run too, or it says nothing.
     if (!S.CloseInside) {
-        EXPECT_EQ(Judge(S.Allow, Original, Clean.Text), "")
-            << S.Name << " without faults\n"
-            << fixture::SideBySide(Clean.Text, Original);
+        const std::string Why = JudgeText(Clean.Text);
+        if (!Why.empty()) {
+            ADD_FAILURE() << S.Name << " without faults: " << Why << "\n"
+                          << fixture::SideBySide(Clean.Text, Original);
+            return 1;
+        }
     }
 
     std::vector<Fault> Faults;
@@ -423,7 +435,7 @@ TEST_P(FaultSweepTest, EveryFaultPointEndsCleanly) {
         std::string Why = R.Problems;
         if (Why.empty() && R.HasText && !S.CloseInside && R.Text != Clean.Text &&
             R.Text != Original)
-            Why = Judge(S.Allow, Original, R.Text);
+            Why = JudgeText(R.Text);
         if (!Why.empty() && ++Failures <= 5)
             ADD_FAILURE() << Describe(S, F) << ": " << Why << "\n"
                           << fixture::SideBySide(R.Text, Original);
@@ -431,7 +443,18 @@ TEST_P(FaultSweepTest, EveryFaultPointEndsCleanly) {
     TotalFaultPoints += static_cast<long>(Faults.size());
     std::printf("fault sweep: %s: %zu fault points (%d service calls, %ld allocations)\n", S.Name,
                 Faults.size(), Clean.Calls, Clean.Allocations);
-    EXPECT_EQ(Failures, 0) << S.Name;
+    return Failures;
+}
+
+class FaultSweepTest : public ::testing::TestWithParam<size_t> {};
+
+TEST_P(FaultSweepTest, EveryFaultPointEndsCleanly) {
+    const Scenario& S = kScenarios[GetParam()];
+    const std::string Original = fixture::ParseMarked(S.Markup).Text;
+    EXPECT_EQ(
+        SweepScenario(S, [&](const std::string& Text) { return Judge(S.Allow, Original, Text); }),
+        0)
+        << S.Name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, FaultSweepTest,
@@ -439,6 +462,127 @@ INSTANTIATE_TEST_SUITE_P(Scenarios, FaultSweepTest,
                          [](const ::testing::TestParamInfo<size_t>& Info) {
                              return std::string(kScenarios[Info.param].Name);
                          });
+
+// ---- The editing commands' own scenarios, each run again under every fault --------
+//
+// A child run of this program runs the command tests with TARVIK_SWEEP_SCENARIOS
+// set: each scenario they run is collected, and once they are done every one is
+// swept. No scenario-specific rule exists for them, so a fault may leave each
+// byte's count between the original's and the clean result's, less what the
+// starting selection holds (a move or delete stopped half-way) or more by it (a
+// copy), plus the characters of the keys (typed by the host when the plug-in
+// cannot act); blanks and tabs may come and go.
+
+struct Collected {
+    std::string Name, Markup, Keys;
+};
+std::deque<Collected> CollectedScenarios;
+
+std::array<long, 256> ByteCounts(const std::string& Text) {
+    std::array<long, 256> C{};
+    for (const host::Line& L : host::SplitLines(Text))
+        for (unsigned char B : L.Text) ++C[B];
+    return C;
+}
+
+std::string JudgeCommandScenario(const std::string& Original, const std::string& Clean,
+                                 const fixture::MarkedText& Before, const std::string& Keys,
+                                 const std::string& Text) {
+    const std::array<long, 256> O = ByteCounts(Original), C = ByteCounts(Clean),
+                                T = ByteCounts(Text);
+    std::array<long, 256> Slack{};
+    const std::vector<host::Line> Lines = host::SplitLines(Before.Text);
+    for (const auto& Sel : Before.Selection) {
+        if (Sel.Line >= static_cast<int>(Lines.size())) continue;
+        const std::string& L = Lines[Sel.Line].Text;
+        const size_t From = std::min<size_t>(static_cast<size_t>(std::max(Sel.Start, 0)), L.size());
+        const size_t To =
+            Sel.End < 0 ? L.size() : std::min<size_t>(static_cast<size_t>(Sel.End), L.size());
+        for (size_t I = From; I < To; ++I) ++Slack[static_cast<unsigned char>(L[I])];
+    }
+    std::array<long, 256> Typed{};
+    size_t At = 0;
+    while (At < Keys.size()) {
+        size_t End = Keys.find(' ', At);
+        if (End == std::string::npos) End = Keys.size();
+        std::string Token = Keys.substr(At, End - At);
+        At = End + 1;
+        long Times = 1;
+        const size_t Star = Token.rfind('*');
+        if (Star != std::string::npos && Star > 0) {
+            Times = std::atol(Token.c_str() + Star + 1);
+            Token.erase(Star);
+        }
+        if (Token.rfind("Shift+", 0) == 0) Token.erase(0, 6);
+        if (Token.size() == 1) Typed[static_cast<unsigned char>(Token[0])] += Times;
+        if (Token.size() == 1 && Token[0] >= 'A' && Token[0] <= 'Z')
+            Typed[static_cast<unsigned char>(Token[0] + 32)] += Times;
+    }
+    for (int B = 0; B < 256; ++B) {
+        if (B == ' ' || B == '\t') continue;
+        const long Low = std::min(O[B], C[B]) - Slack[B];
+        const long High = std::max(O[B], C[B]) + Slack[B] + Typed[B];
+        if (T[B] < Low || T[B] > High)
+            return "byte " + std::to_string(B) + " counted " + std::to_string(T[B]) + ", allowed " +
+                   std::to_string(Low) + " to " + std::to_string(High);
+    }
+    return "";
+}
+
+class CommandScenarioSweep : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (!std::getenv("TARVIK_SWEEP_SCENARIOS")) return;
+        scenarios::Observer = [](const scenarios::Scenario& S) {
+            CollectedScenarios.push_back({S.Name, S.Before, S.Keys});
+        };
+    }
+    void TearDown() override {
+        if (!std::getenv("TARVIK_SWEEP_SCENARIOS")) return;
+        scenarios::Observer = nullptr;
+        int Failures = 0;
+        for (const Collected& C : CollectedScenarios) {
+            const Scenario S{C.Name.c_str(), C.Markup.c_str(), C.Keys.c_str(), {}};
+            const fixture::MarkedText Before = fixture::ParseMarked(C.Markup);
+            const RunResult Clean = RunScenario(S, {});
+            Failures += SweepScenario(S, [&](const std::string& Text) {
+                return JudgeCommandScenario(Before.Text, Clean.Text, Before, C.Keys, Text);
+            });
+        }
+        std::printf("command scenario sweep: %zu scenarios, %ld fault points, %d failures\n",
+                    CollectedScenarios.size(), TotalFaultPoints, Failures);
+    }
+};
+const auto* const kCommandScenarioSweep =
+    ::testing::AddGlobalTestEnvironment(new CommandScenarioSweep);
+
+TEST(CommandScenarioSweepTest, EveryCommandScenarioEndsCleanlyUnderFaults) {
+    if (std::getenv("TARVIK_SWEEP_SCENARIOS")) GTEST_SKIP() << "this is the child run";
+    const std::string Log = ::testing::TempDir() + "tarvik_command_sweep.log";
+    char Self[4096] = {};
+    ASSERT_GT(readlink("/proc/self/exe", Self, sizeof Self - 1), 0);
+    const std::string Command =
+        std::string("TARVIK_SWEEP_SCENARIOS=1 '") + Self +
+        "' "
+        "'--gtest_filter=-Scenarios/FaultSweepTest.*:CommandScenarioSweepTest.*' >'" +
+        Log + "' 2>&1";
+    const int Status = std::system(Command.c_str());
+    FILE* F = std::fopen(Log.c_str(), "r");
+    ASSERT_NE(F, nullptr);
+    std::string Output;
+    char Buf[4096];
+    size_t N;
+    while ((N = std::fread(Buf, 1, sizeof Buf, F)) > 0) Output.append(Buf, N);
+    std::fclose(F);
+    const size_t At = Output.find("command scenario sweep: ");
+    ASSERT_NE(At, std::string::npos)
+        << "the child run ended early (status " << Status << ")\n"
+        << Output.substr(Output.size() > 6000 ? Output.size() - 6000 : 0);
+    const std::string Summary = Output.substr(At, Output.find('\n', At) - At);
+    std::printf("%s\n", Summary.c_str());
+    EXPECT_NE(Summary.find(", 0 failures"), std::string::npos)
+        << Output.substr(Output.size() > 12000 ? Output.size() - 12000 : 0);
+}
 
 // Prints the total once the scenarios of this process have run.
 class SweepTotal : public ::testing::Environment {
