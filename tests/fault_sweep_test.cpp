@@ -467,7 +467,7 @@ INSTANTIATE_TEST_SUITE_P(Scenarios, FaultSweepTest,
 //
 // A child run of this program runs the command tests with TARVIK_SWEEP_SCENARIOS
 // set: each scenario they run is collected, and once they are done every one is
-// swept. No scenario-specific rule exists for them, so a fault may leave each
+// swept. They carry no rule of their own, so a fault may leave each
 // byte's count between the original's and the clean result's, less what the
 // starting selection holds (a move or delete stopped half-way) or more by it (a
 // copy), plus the characters of the keys (typed by the host when the plug-in
