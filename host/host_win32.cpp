@@ -49,6 +49,26 @@ void AttachConsoleHandles() {
     SizeScreen(GetStdHandle(STD_OUTPUT_HANDLE), 80, 25);
 }
 
+}  // namespace
+
+namespace host {
+
+// Puts the console back as every test expects to find it: an 80 x 25 screen of
+// blanks in attribute 0x07 and no input waiting. A test that resized the screen
+// or left keys behind would otherwise change the tests after it.
+void ResetWin32Console() {
+    HANDLE Out = GetStdHandle(STD_OUTPUT_HANDLE);
+    SizeScreen(Out, 80, 25);
+    DWORD Done = 0;
+    FillConsoleOutputCharacterA(Out, ' ', 80 * 25, COORD{0, 0}, &Done);
+    FillConsoleOutputAttribute(Out, 0x07, 80 * 25, COORD{0, 0}, &Done);
+    FlushConsoleInputBuffer(GetStdHandle(STD_INPUT_HANDLE));
+}
+
+}  // namespace host
+
+namespace {
+
 // Runs before main: the C runtime has already bound stdout to the file, so test
 // output still goes there.
 const bool ConsoleAttached = (AttachConsoleHandles(), true);

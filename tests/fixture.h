@@ -39,11 +39,22 @@ inline const std::string kSelEnd = "\xC2\xBB";      // »
 inline const std::string kThroughEnd = "\xC2\xB6";  // ¶
 inline const std::string kPad = "\xC2\xB7";         // ·
 
-// Empties the stand-in console and registry (natively; Wine keeps its own).
+#ifdef _WIN32
+}  // namespace fixture
+namespace host {
+void ResetWin32Console();  // host_win32.cpp: 80 x 25 blank screen, no input waiting
+}  // namespace host
+namespace fixture {
+#endif
+
+// Empties the stand-in console and registry (natively; Wine keeps its own
+// registry, and its console is put back to 80 x 25 blanks).
 inline void ResetStandIn() {
 #ifndef _WIN32
     compat::ResetConsole();
     compat::ResetRegistry();
+#else
+    host::ResetWin32Console();
 #endif
 }
 
