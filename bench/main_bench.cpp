@@ -150,6 +150,15 @@ void SpeedRow(const std::string& What, const std::string& Ours, const std::strin
     Row(What, Speed(A), Speed(B), A && B ? B->Seconds / A->Seconds : NAN);
 }
 
+// The same with the two times given, for figures derived from several benchmarks.
+void SpeedRowOf(const std::string& What, double Ours, double Base, double Bytes) {
+    auto Speed = [&](double Seconds) { return Num(Bytes / Seconds / 1e6, "%.0f MB/s"); };
+    if (std::isnan(Ours) || std::isnan(Base) || Ours <= 0 || Base <= 0)
+        Row(What, "n/a", "n/a", NAN);
+    else
+        Row(What, Speed(Ours), Speed(Base), Base / Ours);
+}
+
 std::string Calls(const std::string& Name, const char* Counter, const char* Unit) {
     const bench::Figures* F = Find(Name);
     double V = Value(F, Counter);
@@ -190,6 +199,18 @@ void PrintTable() {
                  "Search/FindText" + Tag, "Search/Memmem" + Tag);
         SpeedRow(std::string("3. FindText '") + P + "' (vs the host's own line walk)",
                  "Search/FindText" + Tag, "Search/HostWalk");
+        const bench::Figures* Find_ = Find("Search/FindText" + Tag);
+        const bench::Figures* Walk = Find("Search/HostWalk");
+        const bench::Figures* Direct = Find("Search/DirectCaseRule" + Tag);
+        if (Find_ && Walk && Direct) {
+            const double Bytes = Value(Find_, "bytes");
+            SpeedRowOf(std::string("3. FindText '") + P +
+                           "' (vs the direct case rule fed by the same host walk)",
+                       Find_->Seconds, Walk->Seconds + Direct->Seconds, Bytes);
+            SpeedRowOf(std::string("3. FindText '") + P +
+                           "', its own part: less the host walk (vs the direct case rule)",
+                       Find_->Seconds - Walk->Seconds, Direct->Seconds, Bytes);
+        }
     }
     std::printf("| 3. FindText host calls and Esc polls | %s | %s | | |\n",
                 Calls("Search/FindText/then_missing", "calls_per_line", "calls/line").c_str(),
