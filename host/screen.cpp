@@ -129,7 +129,7 @@ void DrawBox(const std::vector<std::string>& Lines, WORD Attr) {
     int Y = std::max((H->ScreenHeight() - Height) / 2, 0);
     for (int R = 0; R < Height && Y + R < H->ScreenHeight(); ++R) {
         std::string Row(static_cast<size_t>(Width), ' ');
-        if (R > 0 && R <= static_cast<int>(Lines.size())) {
+        if (R > 0 && R <= static_cast<int>(Lines.size()) && Width > 4) {  // room inside the frame
             const std::string& L = Lines[R - 1];
             Row.replace(2, std::min(L.size(), static_cast<size_t>(std::max(Width - 4, 0))),
                         L.substr(0, static_cast<size_t>(std::max(Width - 4, 0))));
