@@ -61,6 +61,48 @@ double Best(int Runs, BodyT Body) {
     return Min;
 }
 
+// ---- The poll, watched: the DLL's import of the console call is pointed at a
+// wrapper that notes the time of every call.
+
+using TNumberOfEvents = BOOL(WINAPI*)(HANDLE, LPDWORD);
+TNumberOfEvents RealNumberOfEvents = nullptr;
+std::vector<double> PollTimes;
+
+BOOL WINAPI WatchedNumberOfEvents(HANDLE Input, LPDWORD Count) {
+    PollTimes.push_back(Now());
+    return RealNumberOfEvents(Input, Count);
+}
+
+// Replaces the module's import of KERNEL32!Name by Hook; false when it has none.
+bool HookImport(HMODULE Module, const char* Name, void* Hook, void** Real) {
+    auto* Base = reinterpret_cast<BYTE*>(Module);
+    auto* Dos = reinterpret_cast<IMAGE_DOS_HEADER*>(Base);
+    auto* Nt = reinterpret_cast<IMAGE_NT_HEADERS*>(Base + Dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& Dir =
+        Nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (!Dir.VirtualAddress) return false;
+    for (auto* Imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(Base + Dir.VirtualAddress);
+         Imp->Name; ++Imp) {
+        if (lstrcmpiA(reinterpret_cast<const char*>(Base + Imp->Name), "KERNEL32.dll") != 0)
+            continue;
+        auto* Names = reinterpret_cast<IMAGE_THUNK_DATA*>(
+            Base + (Imp->OriginalFirstThunk ? Imp->OriginalFirstThunk : Imp->FirstThunk));
+        auto* Slots = reinterpret_cast<IMAGE_THUNK_DATA*>(Base + Imp->FirstThunk);
+        for (; Names->u1.AddressOfData; ++Names, ++Slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(Names->u1.Ordinal)) continue;
+            auto* ByName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(Base + Names->u1.AddressOfData);
+            if (lstrcmpA(reinterpret_cast<const char*>(ByName->Name), Name) != 0) continue;
+            DWORD Old = 0;
+            VirtualProtect(&Slots->u1.Function, sizeof Slots->u1.Function, PAGE_READWRITE, &Old);
+            *Real = reinterpret_cast<void*>(Slots->u1.Function);
+            Slots->u1.Function = reinterpret_cast<uintptr_t>(Hook);
+            VirtualProtect(&Slots->u1.Function, sizeof Slots->u1.Function, Old, &Old);
+            return true;
+        }
+    }
+    return false;
+}
+
 bool BindingsOn(host::Host& H) {
     std::vector<std::string> Items = H.MenuItems();
     return Items.size() == 1 && Items[0] == H.Msg(tarvik::MTurnOff);
@@ -155,6 +197,27 @@ int main(int argc, char** argv) {
     Report("scan_speed", static_cast<double>(Bytes) / (Search - Fixed) / 1e6, "MB/s");
     Report("poll_per_line_would_add", PollTime / Polls / PerLine * 100, "% of scan_per_line");
 
+    // The longest stretch of a scan without a poll, which bounds how long an Esc
+    // waits: the times of the DLL's polls during one search.
+    if (HookImport(GetModuleHandleA(Dll.substr(Dll.find_last_of("\\/") + 1).c_str()),
+                   "GetNumberOfConsoleInputEvents", reinterpret_cast<void*>(WatchedNumberOfEvents),
+                   reinterpret_cast<void**>(&RealNumberOfEvents))) {
+        PollTimes.clear();
+        PollTimes.reserve(static_cast<size_t>(Lines) + 16);
+        H.SetCursor(0, 0);
+        const double Start = Now();
+        H.Feed(host::KeyPress("^L"));
+        H.impl()->TextChanged();
+        double Gap = 0;
+        for (size_t I = 1; I < PollTimes.size(); ++I)
+            Gap = std::max(Gap, PollTimes[I] - PollTimes[I - 1]);
+        Report("polls_per_search", static_cast<double>(PollTimes.size()), "");
+        Report("first_poll_after", PollTimes.empty() ? 0 : (PollTimes[0] - Start) * 1e3, "ms");
+        Report("poll_gap_max", Gap * 1e3, "ms");
+    } else {
+        Report("poll_gap_max", -1, "(no import to watch)");
+    }
+
     // Esc pressed in the middle of a scan: how long the search goes on after it, and
     // that less the fixed cost, which is how long the scan itself went on.
     double Latency = 0;
@@ -212,5 +275,29 @@ int main(int argc, char** argv) {
     Report("typing_per_key", Typing / Keys * 1e6, "us");
     Report("recording_per_key", Recording / Keys * 1e6, "us");
     Report("recording_extra_per_key", (Recording - Typing) / Keys * 1e6, "us");
+
+    // A replay goes through the console input, where each key is read with console
+    // calls, and the plug-in asks once per key how many still wait. Against the same
+    // keys written into the input by the host and read back.
+    const int ReplayKeys = 2000;
+    std::vector<INPUT_RECORD> Presses;
+    for (int I = 0; I < ReplayKeys; ++I)
+        Presses.push_back(host::CharPress(static_cast<unsigned char>('a' + I % 26)));
+    Reset();
+    H.Feed(host::KeyPress("Ctrl+Shift+R"));
+    for (const INPUT_RECORD& P : Presses) H.Feed(P);
+    H.Feed(host::KeyPress("Ctrl+Shift+R"));
+    const double Typed = Best(Runs, [&] {
+        Reset();
+        H.WriteInput(Presses);
+        H.Pump();
+    });
+    const double Replay = Best(Runs, [&] {
+        Reset();
+        H.Feed(host::KeyPress("Ctrl+Shift+P"));
+        H.Pump();
+    });
+    Report("typed_from_input_per_key", Typed / ReplayKeys * 1e6, "us");
+    Report("replay_per_key", Replay / ReplayKeys * 1e6, "us");
     return 0;
 }
