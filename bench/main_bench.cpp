@@ -216,6 +216,10 @@ void PrintTable() {
                 Calls("Search/FindText/then_missing", "calls_per_line", "calls/line").c_str(),
                 Calls("Search/FindText/then_missing", "polls_per_line", "polls/line").c_str());
 
+    TimeRow("3. (also) Bracket with no match, 1,000,000 lines (vs the host's reads of them)",
+            "Brackets/Unmatched1M", "Brackets/HostReads1M", 1,
+            Calls("Brackets/Unmatched1M", "calls_per_line", "per line"));
+
     const double BlockLines = 100000;
     TimeRow("4. Block copy, per line (vs raw ECTL_INSERTTEXT + ECTL_INSERTSTRING)", "Block/Copy",
             "Block/RawInsert", BlockLines, Calls("Block/Copy", "calls_per_line", "per line"));

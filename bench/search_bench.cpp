@@ -170,6 +170,56 @@ void HostWalk(benchmark::State& State) {
     State.SetBytesProcessed(static_cast<int64_t>(TextBytes()) * State.iterations());
 }
 
+// Not one of the searches, but the other scan without a bound: a bracket with no
+// match reads every line to the end of the file (Ctrl+Q [), against the host's
+// own cost of reading them the same way (tabs expanded, then read).
+void BracketUnmatched(benchmark::State& State) {
+    host::Host& H = TheHost();
+    SearchWindow();
+    host::Line& First = H.Win().Lines[0];
+    const std::string Saved = First.Text;
+    First.Text = "{" + Saved;  // no brace anywhere else
+    DropLineCopies();
+    H.ResetCounters();
+    for (auto _ : State) {
+        H.SetCursor(0, 0);
+        H.Feed(host::KeyPress("^Q"));
+        H.Feed(host::KeyPress("["));
+        State.PauseTiming();
+        DropLineCopies();
+        State.ResumeTiming();
+    }
+    if (H.Win().CurLine != 0 || H.Win().CurPos != 0) State.SkipWithError("the cursor moved");
+    State.counters["calls_per_line"] = H.TotalCalls() / static_cast<double>(State.iterations()) /
+                                       static_cast<double>(H.Win().Lines.size());
+    First.Text = Saved;
+    DropLineCopies();
+}
+
+void BracketHostReads(benchmark::State& State) {
+    host::Host& H = TheHost();
+    SearchWindow();
+    const int Total = static_cast<int>(H.Win().Lines.size());
+    long long Sum = 0;
+    for (auto _ : State) {
+        for (int L = 0; L < Total; ++L) {
+            int N = L;
+            Ectl(ECTL_EXPANDTABS, &N);
+            EditorGetString Egs{};
+            Egs.StringNumber = L;
+            Ectl(ECTL_GETSTRING, &Egs);
+            Sum += Egs.StringLength;
+        }
+        State.PauseTiming();
+        DropLineCopies();
+        State.ResumeTiming();
+    }
+    benchmark::DoNotOptimize(Sum);
+}
+
+BENCHMARK(BracketHostReads)->Name("Brackets/HostReads1M")->Unit(benchmark::kMillisecond);
+BENCHMARK(BracketUnmatched)->Name("Brackets/Unmatched1M")->Unit(benchmark::kMillisecond);
+
 BENCHMARK(HostWalk)->Name("Search/HostWalk")->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK_CAPTURE(FindText, a, std::string("then_missing"))
     ->Name("Search/FindText/then_missing")
