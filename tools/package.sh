@@ -55,7 +55,8 @@ echo "==== $(realpath --relative-to="$ROOT" "$ZIP") ===="
 python3 - "$ZIP" <<'PY'
 import sys, zipfile
 with zipfile.ZipFile(sys.argv[1]) as z:
-    infos = [i for i in z.infolist() if not i.is_dir()]
+    infos = sorted((i for i in z.infolist() if not i.is_dir()), key=lambda i: i.filename)
+    print(f"{'bytes':>9}  {'packed':>9}  name")
     for i in infos:
         print(f"{i.file_size:>9}  {i.compress_size:>9}  {i.filename}")
     print(f"{sum(i.file_size for i in infos):>9}  {sum(i.compress_size for i in infos):>9}"
