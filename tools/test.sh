@@ -12,6 +12,8 @@ set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
 JOBS=${JOBS:-2}
+# Wine wants a home directory even with its own prefix; CI may start without HOME.
+[ -n "${HOME:-}" ] || export HOME=$(getent passwd "$(id -u)" | cut -d: -f6)
 SKIP=" ${TARVIK_SKIP:-} "
 
 TOTAL_PASSED=0
