@@ -7,7 +7,8 @@
 #   fuzz/run-smoke.sh [seconds]      default 60; FUZZ_BUILD_DIR (default build/fuzz)
 #
 # New inputs go to a scratch corpus, so the committed one stays as it is; a
-# crashing input is left in the build directory as crash-* and printed.
+# crashing input is left in the build directory as crash-* and printed. The seed
+# is fixed, so a run differs from the last only in how far it gets in the time.
 set -uo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -44,7 +45,7 @@ LOG=$DIR/fuzz-smoke.log
 echo "fuzz smoke: $TARGET for ${SECONDS_TO_RUN}s on fuzz/corpus ($(ls fuzz/corpus | wc -l) seeds)"
 ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1} \
 UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
-    "$TARGET" "$SCRATCH" fuzz/corpus -max_total_time="$SECONDS_TO_RUN" -timeout=20 \
+    "$TARGET" "$SCRATCH" fuzz/corpus -max_total_time="$SECONDS_TO_RUN" -timeout=20 -seed=1 \
     -rss_limit_mb=4096 -max_len=4096 -print_final_stats=1 -artifact_prefix="$DIR/" \
     >"$LOG" 2>&1
 RC=$?
