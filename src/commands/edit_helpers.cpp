@@ -38,18 +38,6 @@ void SelectedSpan(const EditorGetString& egs, int& From, int& To, bool& ThroughE
     }
 }
 
-bool PlaceCursor(int Pos, int Line) {
-    if (!EditorControl) return false;
-    EditorSetPosition esp;
-    esp.CurLine = Line;
-    esp.CurPos = Pos;
-    esp.CurTabPos = -1;
-    esp.TopScreenLine = -1;
-    esp.LeftPos = -1;
-    esp.Overtype = -1;
-    return EditorControl(ECTL_SETPOSITION, &esp) != 0;
-}
-
 bool InsertBlanks(int Count) {
     if (!EditorControl) return false;
     if (Count < 0) Count = 0;

@@ -1,5 +1,5 @@
 // Small pieces shared by the editing commands: reading a block line, clamping a
-// line's selection to the bytes that exist, placing the cursor, inserting blanks.
+// line's selection to the bytes that exist, inserting blanks.
 #pragma once
 
 #include "plugin/globals.h"
@@ -16,10 +16,6 @@ bool ReadLine(int Line, EditorGetString& egs);
 // ThroughEnd tells whether the selection runs on through the line break, which
 // the text's last line, having none, never does.
 void SelectedSpan(const EditorGetString& egs, int& From, int& To, bool& ThroughEnd);
-
-// Moves the cursor and reports whether the host accepted the place; editing at a
-// cursor the host refused to move would change the wrong text.
-bool PlaceCursor(int Pos, int Line);
 
 // Inserts Count blanks at the cursor in one call (an empty string for 0 or less);
 // false when memory or the host failed.

@@ -33,8 +33,10 @@ bool GetCursorPos(TCursorPos& Pos) {
     return true;
 }
 
-void SetCursorPos(int Pos, int Line) {
-    if (!EditorControl) return;
+void SetCursorPos(int Pos, int Line) { PlaceCursor(Pos, Line); }
+
+bool PlaceCursor(int Pos, int Line) {
+    if (!EditorControl) return false;
     EditorSetPosition esp;
     esp.CurLine = Line;
     esp.CurPos = Pos;
@@ -42,7 +44,7 @@ void SetCursorPos(int Pos, int Line) {
     esp.TopScreenLine = -1;
     esp.LeftPos = -1;
     esp.Overtype = -1;
-    EditorControl(ECTL_SETPOSITION, &esp);
+    return EditorControl(ECTL_SETPOSITION, &esp) != 0;
 }
 
 int GetBlockStartLine() {

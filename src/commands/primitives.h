@@ -18,6 +18,10 @@ bool GetCursorPos(TCursorPos& Pos);
 // Moves the cursor; Line -1 keeps its line. The host's result is ignored.
 void SetCursorPos(int Pos, int Line);
 
+// SetCursorPos that reports whether the host accepted the place; editing at a
+// cursor the host refused to move would change the wrong text.
+bool PlaceCursor(int Pos, int Line);
+
 // First line of the stream selection; -1 for no selection or a column block.
 int GetBlockStartLine();
 
