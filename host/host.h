@@ -20,8 +20,8 @@ namespace host {
 // ---- Text ---------------------------------------------------------------------
 
 struct Line {
-    std::string Text;  // bytes, NUL allowed
-    std::string Eol;   // "\r\n", "\n" or "" (only the last line may have none)
+    std::string Text;   // bytes, NUL allowed
+    std::string Eol;    // "\r\n", "\n" or "" (only the last line may have none)
     int SelStart = -1;  // -1: not selected
     int SelEnd = -1;    // -1: through the line end
 };
@@ -72,7 +72,16 @@ std::string EventName(const INPUT_RECORD& Event);
 
 // ---- Host -------------------------------------------------------------------------
 
-enum class Service { EditorControl, Text, SaveScreen, RestoreScreen, GetMsg, Message, CharTable, Count };
+enum class Service {
+    EditorControl,
+    Text,
+    SaveScreen,
+    RestoreScreen,
+    GetMsg,
+    Message,
+    CharTable,
+    Count
+};
 
 struct MessageBox {
     unsigned Flags;
@@ -170,14 +179,14 @@ public:
     int ScreenHeight() const;
     std::string ScreenLine(int Y) const;
     WORD ScreenAttr(int X, int Y) const;
-    void DrawKeyBar();       // the bottom line's key bar: digit cells 0x07, titles 0x30
+    void DrawKeyBar();         // the bottom line's key bar: digit cells 0x07, titles 0x30
     int SavedScreens() const;  // SaveScreen handles not yet restored
 
     // ---- Messages and language
     std::vector<MessageBox> Messages;
-    bool SetLanguage(const std::string& Suffix);  // "Eng" (default) or "Rus"
+    bool SetLanguage(const std::string& Suffix);        // "Eng" (default) or "Rus"
     void OverrideMsg(int Id, const std::string& Text);  // what GetMsg answers for Id
-    std::string Msg(int Id) const;  // the loaded text
+    std::string Msg(int Id) const;                      // the loaded text
 
     // ---- Counting and faults
     int Calls(Service S) const;

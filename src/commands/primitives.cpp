@@ -33,7 +33,9 @@ bool GetCursorPos(TCursorPos& Pos) {
     return true;
 }
 
-void SetCursorPos(int Pos, int Line) { PlaceCursor(Pos, Line); }
+void SetCursorPos(int Pos, int Line) {
+    PlaceCursor(Pos, Line);
+}
 
 bool PlaceCursor(int Pos, int Line) {
     if (!EditorControl) return false;

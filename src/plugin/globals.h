@@ -18,20 +18,20 @@ enum : unsigned char { ModeUndecided = 0, ModeOn = 1, ModeOff = 2 };
 
 // Per-window state, one record per open editor window, newest first in EditorList.
 struct TGlobalVars {
-    int EditorID;               // the host's editor ID; key of the list
-    unsigned char Mode;         // ModeUndecided, ModeOn or ModeOff
-    TCursorPos BlockBegin;      // block begin mark; (INT_MAX, INT_MAX) until set
-    TCursorPos BlockEnd;        // block end mark, first position after the block
-    TGlobalVars* Next;          // next (older) record, null at the tail
-    bool CtrlKPending;          // Ctrl+K was the last key
-    bool CtrlQPending;          // Ctrl+Q was the last key
-    bool RepeatUsesHostSearch;  // Ctrl+L / Shift+F7 repeat the host's own search
-    char* SearchText;           // owned, ANSI code page; null means empty
-    bool Recording;             // keystrokes are being recorded
-    int RecordedCount;          // number of events in RecordedEvents
+    int EditorID;                  // the host's editor ID; key of the list
+    unsigned char Mode;            // ModeUndecided, ModeOn or ModeOff
+    TCursorPos BlockBegin;         // block begin mark; (INT_MAX, INT_MAX) until set
+    TCursorPos BlockEnd;           // block end mark, first position after the block
+    TGlobalVars* Next;             // next (older) record, null at the tail
+    bool CtrlKPending;             // Ctrl+K was the last key
+    bool CtrlQPending;             // Ctrl+Q was the last key
+    bool RepeatUsesHostSearch;     // Ctrl+L / Shift+F7 repeat the host's own search
+    char* SearchText;              // owned, ANSI code page; null means empty
+    bool Recording;                // keystrokes are being recorded
+    int RecordedCount;             // number of events in RecordedEvents
     INPUT_RECORD* RecordedEvents;  // owned; null when RecordedCount is 0
-    unsigned PlaybackPending;   // replayed events that may still wait in the console input
-    TCursorPos Bookmarks[10];   // per digit; Pos -1 = unset
+    unsigned PlaybackPending;      // replayed events that may still wait in the console input
+    TCursorPos Bookmarks[10];      // per digit; Pos -1 = unset
 };
 
 // Message numbers of the language files, in file order.
@@ -56,8 +56,8 @@ extern FARAPIGETMSG GetMsg;
 extern FARAPIMESSAGE Message;
 extern FARAPICHARTABLE CharTable;
 extern int ModuleNumber;
-extern char* RootKey;          // owned copy of the host's registry path; null until captured
-extern HANDLE ConsoleInput;    // standard input handle taken at start-up
+extern char* RootKey;        // owned copy of the host's registry path; null until captured
+extern HANDLE ConsoleInput;  // standard input handle taken at start-up
 
 // ---- Menu texts, kept alive for the host between GetPluginInfo calls ----
 extern char* TurnOffMenuText;

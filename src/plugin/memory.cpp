@@ -6,7 +6,9 @@
 
 namespace tarvik {
 
-void* AllocBytes(size_t Size) { return HeapAlloc(GetProcessHeap(), 0, Size ? Size : 1); }
+void* AllocBytes(size_t Size) {
+    return HeapAlloc(GetProcessHeap(), 0, Size ? Size : 1);
+}
 
 void* ResizeBytes(void* Block, size_t Size) {
     if (!Block) return AllocBytes(Size);
