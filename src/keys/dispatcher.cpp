@@ -79,8 +79,10 @@ int DispatchEditorInput(INPUT_RECORD* Rec) {
     return result;
 }
 
-void SendKeyToHost(WORD VirtualKey, char Char, DWORD ControlKeyState) {
-    if (!EditorControl) return;
+namespace {
+
+// A key press as a typed key arrives: repeat count 1, no scan code.
+INPUT_RECORD KeyPressRecord(WORD VirtualKey, char Char, DWORD ControlKeyState) {
     INPUT_RECORD event;
     memset(&event, 0, sizeof event);
     event.EventType = KEY_EVENT;
@@ -89,18 +91,21 @@ void SendKeyToHost(WORD VirtualKey, char Char, DWORD ControlKeyState) {
     event.Event.KeyEvent.wVirtualKeyCode = VirtualKey;
     event.Event.KeyEvent.uChar.AsciiChar = Char;
     event.Event.KeyEvent.dwControlKeyState = ControlKeyState;
+    return event;
+}
+
+}  // namespace
+
+void SendKeyToHost(WORD VirtualKey, char Char, DWORD ControlKeyState) {
+    if (!EditorControl) return;
+    INPUT_RECORD event = KeyPressRecord(VirtualKey, Char, ControlKeyState);
     EditorControl(ECTL_PROCESSINPUT, &event);
 }
 
 void SaveFile() {
     // Through the console rather than the editor call, so the host saves with
     // its own F2 handling after this key is done.
-    INPUT_RECORD event;
-    memset(&event, 0, sizeof event);
-    event.EventType = KEY_EVENT;
-    event.Event.KeyEvent.bKeyDown = -1;
-    event.Event.KeyEvent.wRepeatCount = 1;
-    event.Event.KeyEvent.wVirtualKeyCode = VK_F2;
+    INPUT_RECORD event = KeyPressRecord(VK_F2, 0, 0);
     HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
     DWORD written = 0;
     WriteConsoleInputA(input, &event, 1, &written);
