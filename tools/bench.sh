@@ -60,11 +60,12 @@ RUNNER=$DIR/wine_poll.sh
     echo "cd '$DIR' || exit 1"
     printf 'exec env WINEDEBUG=-all WINEPREFIX=%q WINEDLLOVERRIDES=%q LANG=C LC_ALL=C' \
         "$DIR/wineprefix" "mscoree,mshtml="
-    printf ' timeout -k 10 900 wine wine_poll.exe %q 2 >%q 2>&1\n' "${WINE_POLL_LINES:-200000}" "$OUT"
+    printf ' timeout --foreground -k 10 900 wine wine_poll.exe %q 2 >%q 2>&1\n' "${WINE_POLL_LINES:-200000}" "$OUT"
 } >"$RUNNER"
 fifo=$(mktemp -u)
 mkfifo "$fifo" && exec 3<>"$fifo" && rm -f "$fifo"
-script -qec "bash '$RUNNER'" /dev/null <&3 >/dev/null 2>&1 || STATUS=1
+# Keeps Wine in the pty's foreground process group (see RunWine in tools/test.sh).
+SHELL=/bin/bash script -qec "exec bash '$RUNNER'" /dev/null <&3 >/dev/null 2>&1 || STATUS=1
 exec 3>&-
 grep -v '^wine:' "$OUT"
 exit "$STATUS"

@@ -78,6 +78,14 @@ NativeStage() {
 # calls need one) with a FIFO that never ends as script's input, so that no
 # end-of-file byte turns into key events. Arguments: label, then environment
 # assignments for Wine, then "--" and the test program's arguments.
+#
+# Wine must stay in the pty's foreground process group: in a background group its
+# console reads and writes never complete and the first test that uses the console
+# input waits until the time limit. Two things would put it there. `timeout` moves
+# its command into a group of its own unless it is the session leader, hence
+# --foreground. And script runs its command with $SHELL (dash when SHELL is unset,
+# as under CI), which forks rather than execs it, hence an explicit shell and exec
+# all along the chain.
 RunWine() {
     local label=$1 dir=build/ci-win32
     shift
@@ -93,7 +101,8 @@ RunWine() {
         printf 'exec env WINEDEBUG=-all WINEPREFIX=%q WINEDLLOVERRIDES=%q' \
             "$ROOT/$dir/wineprefix" "mscoree,mshtml="
         [ "${#envs[@]}" -eq 0 ] || printf ' %q' "${envs[@]}"
-        printf ' timeout -k 10 %q wine tarvik_tests.exe --gtest_color=no' "${WINE_TIMEOUT:-1800}"
+        printf ' timeout --foreground -k 10 %q wine tarvik_tests.exe --gtest_color=no' \
+            "${WINE_TIMEOUT:-600}"
         [ "$#" -eq 0 ] || printf ' %q' "$@"
         printf ' >%q 2>&1\n' "$out"
     } >"$runner"
@@ -103,7 +112,7 @@ RunWine() {
     fifo=$(mktemp -u)
     mkfifo "$fifo" && exec 3<>"$fifo" && rm -f "$fifo"
     start=$(date +%s)
-    script -qec "bash '$runner'" /dev/null <&3 >/dev/null 2>&1
+    SHELL=/bin/bash script -qec "exec bash '$runner'" /dev/null <&3 >/dev/null 2>&1
     rc=$?
     end=$(date +%s)
     exec 3>&-
