@@ -21,7 +21,7 @@ constexpr SHORT DefaultWidth = 80;
 constexpr SHORT DefaultHeight = 25;
 constexpr WORD DefaultAttribute = 0x07;
 // Cells a screen buffer may hold; Windows refuses sizes far below this memory.
-constexpr int64_t MaxScreenCells = 4 * 1024 * 1024;
+constexpr int64_t MaxScreenCells = int64_t{4} * 1024 * 1024;
 
 constexpr int CallKinds = static_cast<int>(compat::ConsoleCall::Count);
 
@@ -32,9 +32,9 @@ struct TConsole {
     std::deque<INPUT_RECORD> Input;
     SHORT Width = DefaultWidth;
     SHORT Height = DefaultHeight;
-    std::vector<char> Chars = std::vector<char>(DefaultWidth * DefaultHeight, ' ');
+    std::vector<char> Chars = std::vector<char>(size_t{DefaultWidth} * DefaultHeight, ' ');
     std::vector<WORD> Attributes =
-        std::vector<WORD>(DefaultWidth * DefaultHeight, DefaultAttribute);
+        std::vector<WORD>(size_t{DefaultWidth} * DefaultHeight, DefaultAttribute);
     bool Fail[CallKinds] = {};
     int Calls[CallKinds] = {};
 };

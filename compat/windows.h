@@ -35,7 +35,7 @@ typedef LONG LSTATUS;
 typedef DWORD REGSAM;
 typedef DWORD ACCESS_MASK;
 
-struct HKEY__;
+struct HKEY__;  // NOLINT(bugprone-reserved-identifier): the name Windows gives it
 typedef HKEY__* HKEY;
 typedef HKEY* PHKEY;
 

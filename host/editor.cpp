@@ -301,10 +301,7 @@ int Select(Window& W, const EditorSelect* Es) {
         const long long LineNo = Es->BlockStartLine + N;
         if (LineNo >= Total) break;
         Line& L = W.Lines[static_cast<size_t>(LineNo)];
-        if (W.ColumnBlock) {
-            L.SelStart = Es->BlockStartPos;
-            L.SelEnd = static_cast<int>(End);
-        } else if (Es->BlockHeight == 1) {
+        if (W.ColumnBlock || Es->BlockHeight == 1) {
             L.SelStart = Es->BlockStartPos;
             L.SelEnd = static_cast<int>(End);
         } else if (N == 0) {

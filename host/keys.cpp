@@ -87,7 +87,7 @@ bool CharKey(unsigned char C, WORD& Vk, bool& Shift) {
         return true;
     }
     for (int D = 0; D < 10; ++D)
-        if (kShiftedDigits[D] == C) {
+        if (static_cast<unsigned char>(kShiftedDigits[D]) == C) {
             Vk = static_cast<WORD>('0' + D);
             Shift = true;
             return true;

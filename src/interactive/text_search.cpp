@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <climits>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -66,13 +67,13 @@ void TranslateChars(char* Text, const unsigned char* Table) {
 // and a closing zero.
 void EncodeSearchPattern(unsigned char* Buffer, const unsigned char* Table, int N) {
     // Back to front: pair k lands on bytes 2k and 2k + 1, which hold characters already read.
-    for (int k = N - 1; k >= 0; --k) {
+    for (ptrdiff_t k = ptrdiff_t{N} - 1; k >= 0; --k) {
         unsigned char ch = Buffer[k];
         unsigned char upper = Table[ch];
         Buffer[2 * k] = upper;
         Buffer[2 * k + 1] = static_cast<unsigned char>(upper - ch);
     }
-    if (N >= 0) Buffer[2 * N] = 0;
+    if (N >= 0) Buffer[2 * ptrdiff_t{N}] = 0;
 }
 
 // Whether the zero-terminated pattern matches the text at Position, under the case rule.
@@ -123,7 +124,7 @@ void PrepareScan(TScanPattern& Sp, const unsigned char* Pairs, int N, const unsi
 bool RestMatches(const TScanPattern& Sp, const unsigned char* Text) {
     const unsigned char* pairs = Sp.Pairs;
     const unsigned char* table = Sp.Table;
-    int k = 1;
+    ptrdiff_t k = 1;
     for (; k + 1 < Sp.N; k += 2) {
         unsigned char a = Text[k];
         unsigned char b = Text[k + 1];
