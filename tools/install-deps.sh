@@ -9,7 +9,7 @@ set -euo pipefail
 case "${1:-all}" in
     all)
         PACKAGES=(cmake ninja-build g++ googletest libgtest-dev libgmock-dev libbenchmark-dev
-                  clang libclang-rt-14-dev python3 zip g++-mingw-w64-i686 wine wine32:i386
+                  clang clang-tidy libclang-rt-14-dev python3 zip g++-mingw-w64-i686 wine wine32:i386
                   bsdutils)
         ;;
     package)

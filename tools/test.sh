@@ -2,6 +2,7 @@
 # Builds Tarvik and runs every test suite: native (CTest), AddressSanitizer with
 # UndefinedBehaviorSanitizer (CTest), the 32-bit Windows DLL with its export and
 # import check and the scenario tests under Wine, then any extra suites present.
+# clang-tidy runs over the sources after the native build (checks in .clang-tidy).
 # Every stage runs even when an earlier one failed; the exit status is non-zero
 # when any stage failed. The last line sums the tests of all suites.
 #
@@ -172,6 +173,12 @@ Win32Stage() {
     fi
 }
 
+TidyStage() {
+    Skipped tidy && return 0
+    Banner "clang-tidy"
+    bash tools/tidy.sh build/ci-native || Fail "clang-tidy"
+}
+
 ExtraStages() {
     Skipped fuzz && return 0
     if [ -f fuzz/run-smoke.sh ]; then
@@ -187,6 +194,7 @@ if [ -z "${TARVIK_NO_INSTALL:-}" ]; then
 fi
 mkdir -p build
 NativeStage native
+TidyStage
 NativeStage asan
 Win32Stage
 ExtraStages
