@@ -23,7 +23,7 @@ printf '%s\n' "${FILES[@]}" |
 if [ "$STATUS" -ne 0 ] || grep -qE '(warning|error):' "$DB/out.txt"; then
     cat "$DB/out.txt"
     grep -vE '^[0-9]+ (warning|error)s? generated\.$' "$DB/err.txt" >&2 || true
-    echo "tidy: findings in ${#FILES[@]} files" >&2
+    echo "tidy: findings above (${#FILES[@]} files checked)" >&2
     exit 1
 fi
 echo "tidy: ${#FILES[@]} files, no finding"
