@@ -18,6 +18,7 @@ if [ -z "${TARVIK_NO_INSTALL:-}" ]; then
     bash tools/install-deps.sh package
 fi
 
+mkdir -p build
 echo "==== Windows DLL ($WIN_DIR) ===="
 cmake --preset win32 -B "$WIN_DIR" -DTARVIK_TESTS=OFF >"$WIN_DIR.configure.log" 2>&1 ||
     { cat "$WIN_DIR.configure.log"; exit 1; }

@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Builds Tarvik and runs every test suite: native (CTest), AddressSanitizer with
 # UndefinedBehaviorSanitizer (CTest), the 32-bit Windows DLL with its export and
-# import check and the scenario tests under Wine, then any extra suites present.
+# import check and the scenario tests under Wine (32-bit, or a 64-bit build where
+# this machine cannot run 32-bit programs), then any extra suites present.
 # clang-tidy runs over the sources after the native build (checks in .clang-tidy).
 # Every stage runs even when an earlier one failed; the exit status is non-zero
 # when any stage failed. The last line sums the tests of all suites.
 #
-# Build directories: build/ci-native, build/ci-asan, build/ci-win32, build/ci-fuzz.
-# TARVIK_SKIP="asan win32" leaves stages out (for quick local runs only).
+# Build directories: build/ci-native, build/ci-asan, build/ci-win32, build/ci-win64,
+# build/ci-fuzz.
+# TARVIK_SKIP="asan win32" leaves stages out (for quick local runs only);
+# TARVIK_WINE64=1 runs the Windows tests as a 64-bit build under 64-bit Wine even
+# where 32-bit Wine would work (see tools/wine-kind.sh).
 set -uo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,6 +24,7 @@ SKIP=" ${TARVIK_SKIP:-} "
 TOTAL_PASSED=0
 TOTAL_FAILED=0
 FAILED_STAGES=()
+WINE_SUMMARY=""
 
 Banner() {
     echo
@@ -75,10 +80,11 @@ NativeStage() {
     [ "$rc" -eq 0 ] || Fail "$preset tests"
 }
 
-# Runs the Windows test program under Wine inside a pseudo-terminal (Wine's console
-# calls need one) with a FIFO that never ends as script's input, so that no
-# end-of-file byte turns into key events. Arguments: label, then environment
-# assignments for Wine, then "--" and the test program's arguments.
+# Runs the Windows test program of build directory $WIN_DIR under $WINE_LOADER inside
+# a pseudo-terminal (Wine's console calls need one) with a FIFO that never ends as
+# script's input, so that no end-of-file byte turns into key events. Arguments:
+# run name, then environment assignments for Wine, then "--" and the test
+# program's arguments. Sets RUN_RAN, RUN_PASSED, RUN_FAILED and RUN_SKIPPED.
 #
 # Wine must stay in the pty's foreground process group: in a background group its
 # console reads and writes never complete and the first test that uses the console
@@ -88,7 +94,7 @@ NativeStage() {
 # as under CI), which forks rather than execs it, hence an explicit shell and exec
 # all along the chain.
 RunWine() {
-    local label=$1 dir=build/ci-win32
+    local name=$1 dir=$WIN_DIR
     shift
     local envs=()
     while [ "$#" -gt 0 ] && [ "$1" != "--" ]; do
@@ -96,20 +102,21 @@ RunWine() {
         shift
     done
     [ "$#" -gt 0 ] && shift
-    local out=$ROOT/$dir/wine-$label.txt runner=$ROOT/$dir/wine-$label.sh
+    local out=$ROOT/$dir/wine-$name.txt runner=$ROOT/$dir/wine-$name.sh
     {
         echo "cd '$ROOT/$dir' || exit 1"
         printf 'exec env WINEDEBUG=-all WINEPREFIX=%q WINEDLLOVERRIDES=%q' \
             "$ROOT/$dir/wineprefix" "mscoree,mshtml="
         [ "${#envs[@]}" -eq 0 ] || printf ' %q' "${envs[@]}"
-        printf ' timeout --foreground -k 10 %q wine tarvik_tests.exe --gtest_color=no' \
-            "${WINE_TIMEOUT:-600}"
+        printf ' timeout --foreground -k 10 %q %q tarvik_tests.exe --gtest_color=no' \
+            "${WINE_TIMEOUT:-600}" "$WINE_LOADER"
         [ "$#" -eq 0 ] || printf ' %q' "$@"
         printf ' >%q 2>&1\n' "$out"
     } >"$runner"
 
-    Banner "Wine ($label): tests"
+    Banner "$WINE_LABEL, $name: tests"
     local fifo start end rc
+    : >"$out"
     fifo=$(mktemp -u)
     mkfifo "$fifo" && exec 3<>"$fifo" && rm -f "$fifo"
     start=$(date +%s)
@@ -123,54 +130,94 @@ RunWine() {
     else
         grep -E '^\[(==========|  PASSED  |  SKIPPED |  FAILED  )\]' "$out"
     fi
-    local ran passed failed
-    ran=$(sed -nE 's/^\[==========\] ([0-9]+) tests? from .* ran\..*/\1/p' "$out" | tail -n 1)
-    passed=$(sed -nE 's/^\[  PASSED  \] ([0-9]+) tests?\..*/\1/p' "$out" | tail -n 1)
-    failed=$(sed -nE 's/^\[  FAILED  \] ([0-9]+) tests?, listed below:.*/\1/p' "$out" | tail -n 1)
-    echo "Wine ($label): ${ran:-0} tests run, ${passed:-0} passed, ${failed:-0} failed," \
-        "exit code $rc, $((end - start)) s"
-    TOTAL_PASSED=$((TOTAL_PASSED + ${passed:-0}))
-    TOTAL_FAILED=$((TOTAL_FAILED + ${failed:-0}))
-    if [ "$rc" -ne 0 ] || [ -z "$ran" ]; then
-        [ "${failed:-0}" -gt 0 ] || TOTAL_FAILED=$((TOTAL_FAILED + 1))
-        Fail "wine $label"
+    RUN_RAN=$(sed -nE 's/^\[==========\] ([0-9]+) tests? from .* ran\..*/\1/p' "$out" | tail -n 1)
+    RUN_PASSED=$(sed -nE 's/^\[  PASSED  \] ([0-9]+) tests?\..*/\1/p' "$out" | tail -n 1)
+    RUN_FAILED=$(sed -nE 's/^\[  FAILED  \] ([0-9]+) tests?, listed below:.*/\1/p' "$out" | tail -n 1)
+    RUN_SKIPPED=$(sed -nE 's/^\[  SKIPPED \] ([0-9]+) tests?, listed below:.*/\1/p' "$out" | tail -n 1)
+    echo "$WINE_LABEL, $name: ${RUN_RAN:-0} tests run, ${RUN_PASSED:-0} passed," \
+        "${RUN_FAILED:-0} failed, ${RUN_SKIPPED:-0} skipped; exit code $rc, $((end - start)) s"
+    TOTAL_PASSED=$((TOTAL_PASSED + ${RUN_PASSED:-0}))
+    TOTAL_FAILED=$((TOTAL_FAILED + ${RUN_FAILED:-0}))
+    # A suite that could not start, or stopped before its summary, is a failure.
+    if [ "$rc" -ne 0 ] || [ -z "$RUN_RAN" ]; then
+        [ "${RUN_FAILED:-0}" -gt 0 ] || TOTAL_FAILED=$((TOTAL_FAILED + 1))
+        Fail "wine $name"
+        RUN_OK=0
     fi
+    RUN_RAN=${RUN_RAN:-0}
+    RUN_PASSED=${RUN_PASSED:-0}
+    RUN_FAILED=${RUN_FAILED:-0}
 }
 
-Win32Stage() {
-    local dir=build/ci-win32
-    Skipped win32 && return 0
-    Banner "win32: configure and build ($dir)"
-    if ! cmake --preset win32 -B "$dir" >"$dir.configure.log" 2>&1; then
+# Configures and builds one Windows preset into build/ci-<preset>; extra arguments
+# are build targets (default all).
+BuildWindows() {
+    local preset=$1 dir=build/ci-$1
+    shift
+    Banner "$preset: configure and build ($dir)"
+    if ! cmake --preset "$preset" -B "$dir" >"$dir.configure.log" 2>&1; then
         cat "$dir.configure.log"
-        Fail "win32 build"
-        return
+        return 1
     fi
-    if ! cmake --build "$dir" -j "$JOBS"; then
-        Fail "win32 build"
-        return
+    local targets=()
+    [ "$#" -eq 0 ] || targets=(--target "$@")
+    cmake --build "$dir" -j "$JOBS" "${targets[@]}"
+}
+
+# The Windows stage. The 32-bit DLL, the product, is built and its export and
+# import tables checked on every machine. Its scenario tests run under 32-bit Wine
+# where this machine runs 32-bit programs; where it cannot (tools/wine-kind.sh
+# probes it; TARVIK_WINE64=1 forces this path) the same test program and plug-in
+# are built for x86_64 and run under 64-bit Wine instead.
+WindowsStage() {
+    Skipped win32 && return 0
+    local probe kind why
+    probe=$(bash tools/wine-kind.sh --why)
+    kind=$(echo "$probe" | sed -n 1p)
+    why=$(echo "$probe" | sed -n 2p)
+    if [ "$kind" = 32 ]; then
+        WIN_DIR=build/ci-win32
+        WINE_LOADER=wine
+        WINE_LABEL="Wine (32-bit)"
+        BuildWindows win32 || { Fail "win32 build"; return; }
+    else
+        WIN_DIR=build/ci-win64
+        WINE_LOADER=/usr/lib/wine/wine64
+        WINE_LABEL="Wine (64-bit build: $why)"
+        BuildWindows win32 Tarvik || { Fail "win32 build"; return; }
     fi
     Banner "win32: export and import tables"
-    bash tools/check-dll.sh "$dir/Tarvik.dll" || Fail "win32 export/import check"
-    echo "Tarvik.dll: $(stat -c %s "$dir/Tarvik.dll") bytes"
-    if [ ! -f "$dir/tarvik_tests.exe" ]; then
-        echo "test.sh: no Windows test program was built" >&2
+    bash tools/check-dll.sh build/ci-win32/Tarvik.dll || Fail "win32 export/import check"
+    echo "Tarvik.dll (32-bit): $(stat -c %s build/ci-win32/Tarvik.dll) bytes"
+    if [ "$kind" != 32 ]; then
+        BuildWindows win64 || { Fail "win64 build"; return; }
+        Banner "win64: export and import tables"
+        OBJDUMP=x86_64-w64-mingw32-objdump TARVIK_DLL_MAX_BYTES=0 \
+            bash tools/check-dll.sh build/ci-win64/Tarvik.dll || Fail "win64 export/import check"
+    fi
+    if [ ! -f "$WIN_DIR/tarvik_tests.exe" ]; then
+        echo "test.sh: no Windows test program was built in $WIN_DIR" >&2
+        TOTAL_FAILED=$((TOTAL_FAILED + 1))
         Fail "wine"
         return
     fi
+    RUN_OK=1
     # The whole suite under code pages 1252 / 437, the plain Western setting. The
     # Cyrillic cases need 1251 / 866 and skip themselves there; they (with every
     # other skipped test) run again under a Russian locale, which gives Wine those
     # code pages without any system locale being generated.
     RunWine C LANG=C LC_ALL=C
-    local skipped
+    local ran=$RUN_RAN passed=$RUN_PASSED failed=$RUN_FAILED skipped
     skipped=$(sed -nE 's/^\[  SKIPPED \] ([A-Za-z0-9_/]+\.[A-Za-z0-9_/]+)( \(.*)?$/\1/p' \
-        "$dir/wine-C.txt" | sort -u | tr '\n' ':' | sed 's/:$//')
+        "$WIN_DIR/wine-C.txt" | sort -u | tr '\n' ':' | sed 's/:$//')
+    local russian="no test skipped under LANG=C, no Russian-locale run"
     if [ -n "$skipped" ]; then
         RunWine ru LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8 -- "--gtest_filter=$skipped"
-    else
-        echo "Wine (ru): no test skipped under LANG=C, nothing to run again"
+        russian="Russian locale: $RUN_RAN run, $RUN_PASSED passed, $RUN_FAILED failed"
     fi
+    WINE_SUMMARY="$WINE_LABEL: $ran tests run, $passed passed, $failed failed; $russian"
+    [ "$RUN_OK" -eq 1 ] || WINE_SUMMARY="$WINE_SUMMARY (a run did not complete)"
+    echo "$WINE_SUMMARY"
 }
 
 TidyStage() {
@@ -188,23 +235,30 @@ ExtraStages() {
 }
 
 STARTED=$(date +%s)
+mkdir -p build
+rm -f build/ci-summary.txt
 if [ -z "${TARVIK_NO_INSTALL:-}" ]; then
     Banner "dependencies"
     bash tools/install-deps.sh || Fail "install-deps"
 fi
-mkdir -p build
 NativeStage native
 TidyStage
 NativeStage asan
-Win32Stage
+WindowsStage
 ExtraStages
 
 Banner "summary ($(($(date +%s) - STARTED)) s)"
 if [ "${#FAILED_STAGES[@]}" -gt 0 ]; then
-    echo "failed stages: ${FAILED_STAGES[*]}"
     [ "$TOTAL_FAILED" -gt 0 ] || TOTAL_FAILED=1
-else
-    echo "all stages passed"
 fi
-echo "tests: $TOTAL_PASSED passed, $TOTAL_FAILED failed"
+# Also kept in build/ci-summary.txt, which .ci/run prints again at its very end.
+{
+    if [ "${#FAILED_STAGES[@]}" -gt 0 ]; then
+        echo "failed stages: ${FAILED_STAGES[*]}"
+    else
+        echo "all stages passed"
+    fi
+    [ -z "$WINE_SUMMARY" ] || echo "$WINE_SUMMARY"
+    echo "tests: $TOTAL_PASSED passed, $TOTAL_FAILED failed"
+} | tee build/ci-summary.txt
 [ "${#FAILED_STAGES[@]}" -eq 0 ]

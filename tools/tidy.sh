@@ -7,8 +7,14 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
 BUILD=${1:-build/ci-native}
+if [ -z "${TARVIK_NO_INSTALL:-}" ] && ! command -v clang-tidy >/dev/null; then
+    bash tools/install-deps.sh native
+fi
 if [ ! -f "$BUILD/compile_commands.json" ]; then
-    cmake --preset native -B "$BUILD" >/dev/null
+    [ -z "${TARVIK_NO_INSTALL:-}" ] && bash tools/install-deps.sh native
+    mkdir -p "$(dirname "$BUILD")"
+    cmake --preset native -B "$BUILD" >"$BUILD.configure.log" 2>&1 ||
+        { cat "$BUILD.configure.log"; exit 1; }
 fi
 # clang does not know the GCC-only flag that lets the plug-in unload; drop it.
 DB=$(mktemp -d)
