@@ -50,8 +50,10 @@ bool CountByte(unsigned char Byte, unsigned char Ch, unsigned char Target, int& 
 // From an opening bracket (or a delimiter) forward to its partner, across lines.
 void MatchPairForward(TCursorPos Cursor) {
     int Line = Cursor.Line;
+    EditorInfo ei;
     EditorGetString egs;
-    if (!ReadLine(Line, egs) || !egs.StringText) return;
+    // The walk ends at the text's last line: the host is not asked for lines past it.
+    if (!GetEditorInfo(ei) || !ReadLine(Line, egs) || !egs.StringText) return;
     RefreshCursorColumn(Cursor);
     unsigned char Ch, Target;
     if (!ChooseTarget(egs, Cursor.Pos, kOpening, kClosing, Ch, Target)) return;
@@ -64,7 +66,7 @@ void MatchPairForward(TCursorPos Cursor) {
                 return;
             }
         }
-        if (Line == INT_MAX || !ReadLine(++Line, egs)) return;
+        if (Line >= ei.TotalLines - 1 || !ReadLine(++Line, egs)) return;
         Col = 0;
     }
 }

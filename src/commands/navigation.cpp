@@ -11,11 +11,6 @@ namespace tarvik {
 
 namespace {
 
-bool GetInfo(EditorInfo& ei) {
-    memset(&ei, 0, sizeof ei);
-    return EditorControl && EditorControl(ECTL_GETINFO, &ei);
-}
-
 // Moves the cursor to (Pos, Line) and/or the window top; -1 leaves a field as it is.
 void SetPosition(int Line, int Pos, int TopScreenLine) {
     EditorSetPosition esp;
@@ -43,16 +38,17 @@ void GotoBlockBegin() {
 // a line break ends at column 0 of the first line after it.
 void GotoBlockEnd() {
     int Line = GetBlockStartLine();
-    if (Line < 0) return;
+    EditorInfo ei;
+    if (Line < 0 || !GetEditorInfo(ei)) return;
     EditorGetString egs;
     for (;;) {
-        if (!ReadLine(Line, egs)) return;
+        // A block through the end of the text's last line has no end to go to.
+        if (Line >= ei.TotalLines || !ReadLine(Line, egs)) return;
         if (egs.SelStart < 0) {
             SetCursorPos(0, Line);
             return;
         }
         if (egs.SelEnd != -1) break;
-        if (Line == INT_MAX) return;
         ++Line;
     }
     SetCursorPos(egs.SelEnd, Line);
@@ -61,7 +57,7 @@ void GotoBlockEnd() {
 // Cursor after the last character of the file's last line.
 void GotoFileEnd() {
     EditorInfo ei;
-    if (!GetInfo(ei) || ei.TotalLines < 1) return;
+    if (!GetEditorInfo(ei) || ei.TotalLines < 1) return;
     EditorGetString egs;
     if (!ReadLine(ei.TotalLines - 1, egs)) return;
     SetCursorPos(egs.StringLength, ei.TotalLines - 1);
@@ -79,7 +75,7 @@ void GotoWindowTop() {
     if (!EditorControl) return;
     ExpandTabs(-1);
     EditorInfo ei;
-    if (!GetInfo(ei)) return;
+    if (!GetEditorInfo(ei)) return;
     ExpandTabs(ei.TopScreenLine);
     SetPosition(ei.TopScreenLine, ei.CurPos, -1);
 }
@@ -90,7 +86,7 @@ void GotoWindowBottom() {
     if (!EditorControl) return;
     ExpandTabs(-1);
     EditorInfo ei;
-    if (!GetInfo(ei)) return;
+    if (!GetEditorInfo(ei)) return;
     long long Line = static_cast<long long>(ei.TopScreenLine) + ei.WindowSizeY - 1;
     if (Line >= ei.TotalLines) Line = static_cast<long long>(ei.TotalLines) - 1;
     if (Line < 0) Line = 0;
@@ -111,7 +107,7 @@ void GotoLineStart() {
 // Scrolls the window so that the cursor's line is its top line.
 void ScrollLineToTop() {
     EditorInfo ei;
-    if (!GetInfo(ei)) return;
+    if (!GetEditorInfo(ei)) return;
     SetPosition(-1, -1, ei.CurLine);
 }
 
@@ -119,7 +115,7 @@ void ScrollLineToTop() {
 // near the file's start to be the bottom one leaves the window as it is.
 void ScrollLineToBottom() {
     EditorInfo ei;
-    if (!GetInfo(ei)) return;
+    if (!GetEditorInfo(ei)) return;
     const long long Top = static_cast<long long>(ei.CurLine) - ei.WindowSizeY + 1;
     if (Top < 0 || Top > INT_MAX) return;
     SetPosition(-1, -1, static_cast<int>(Top));
