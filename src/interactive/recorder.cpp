@@ -5,6 +5,7 @@
 
 #include "editors/editor_state.h"
 #include "interactive/status_line.h"
+#include "keys/dispatcher.h"
 #include "plugin/memory.h"
 
 namespace tarvik {
@@ -107,7 +108,7 @@ void RecordingPrompt(TGlobalVars* State) {
         memset(&event, 0, sizeof event);
         if (!EditorControl || !EditorControl(ECTL_READINPUT, &event)) break;
         if (event.EventType == MOUSE_EVENT && event.Event.MouseEvent.dwButtonState) {
-            EditorControl(ECTL_PROCESSINPUT, &event);
+            HandToHost(&event);
             break;
         }
         if (event.EventType == KEY_EVENT && event.Event.KeyEvent.bKeyDown) {
@@ -115,7 +116,7 @@ void RecordingPrompt(TGlobalVars* State) {
             if (vk == VK_ESCAPE) {
                 if (TGlobalVars* rec = FindEditorById(id)) StopRecording(rec);
             } else if (vk < VK_F1 || vk > VK_F12) {
-                EditorControl(ECTL_PROCESSINPUT, &event);
+                HandToHost(&event);
             }
         }
         // The key handed over may have ended the recording or closed the window.
@@ -131,7 +132,7 @@ void ExpandRepeatCount(INPUT_RECORD* Event) {
         // A fresh copy each time: a nested dispatch may blank the copy it got.
         INPUT_RECORD copy = *Event;
         copy.Event.KeyEvent.wRepeatCount = 1;
-        if (EditorControl) EditorControl(ECTL_PROCESSINPUT, &copy);
+        HandToHost(&copy);
         --Event->Event.KeyEvent.wRepeatCount;
     }
 }

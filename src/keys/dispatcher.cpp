@@ -47,10 +47,18 @@ int RunBinding(int EditorID, const TBinding& Row, INPUT_RECORD* Rec) {
     return 1;
 }
 
-}  // namespace
+// Dispatches nest when the plug-in hands an event to the host, which calls
+// ProcessEditorInput again before the outer call goes on. Some builds of the host
+// then call it once more for the same key, with the last record it read from the
+// console (which is a key the plug-in has handled already): each hand-over is
+// served once, and nesting stops at a bound however the host behaves.
+constexpr int kMaxNesting = 16;
+int Nesting = 0;                       // dispatches in progress
+int HandOvers = 0;                     // hand-overs to the host in progress
+bool HandOverServed[kMaxNesting + 1];  // per hand-over: its nested dispatch has run
 
-int DispatchEditorInput(INPUT_RECORD* Rec) {
-    if (!Rec) return 0;
+// The dispatch of one event: gate, table, steps, final step.
+int DispatchKey(INPUT_RECORD* Rec) {
     TGlobalVars* rec = FindCurrentEditor();
     if (!rec || rec->Mode != ModeOn || Rec->EventType != KEY_EVENT || !Rec->Event.KeyEvent.bKeyDown)
         return 0;
@@ -79,8 +87,6 @@ int DispatchEditorInput(INPUT_RECORD* Rec) {
     return result;
 }
 
-namespace {
-
 // A key press as a typed key arrives: repeat count 1, no scan code.
 INPUT_RECORD KeyPressRecord(WORD VirtualKey, char Char, DWORD ControlKeyState) {
     INPUT_RECORD event;
@@ -96,10 +102,34 @@ INPUT_RECORD KeyPressRecord(WORD VirtualKey, char Char, DWORD ControlKeyState) {
 
 }  // namespace
 
+int DispatchEditorInput(INPUT_RECORD* Rec) {
+    if (!Rec) return 0;
+    // A second call for a key already handed over, or nesting past any real use: the
+    // event has been dealt with, and the host must not act on it again.
+    if (HandOvers > 0) {
+        if (HandOverServed[HandOvers]) return 1;
+        HandOverServed[HandOvers] = true;
+    }
+    if (Nesting >= kMaxNesting) return 1;
+    ++Nesting;
+    const int result = DispatchKey(Rec);
+    --Nesting;
+    return result;
+}
+
+int HandToHost(INPUT_RECORD* Event) {
+    if (!EditorControl || !Event) return 0;
+    if (HandOvers >= kMaxNesting) return 0;
+    ++HandOvers;
+    HandOverServed[HandOvers] = false;
+    const int result = EditorControl(ECTL_PROCESSINPUT, Event);
+    --HandOvers;
+    return result;
+}
+
 void SendKeyToHost(WORD VirtualKey, char Char, DWORD ControlKeyState) {
-    if (!EditorControl) return;
     INPUT_RECORD event = KeyPressRecord(VirtualKey, Char, ControlKeyState);
-    EditorControl(ECTL_PROCESSINPUT, &event);
+    HandToHost(&event);
 }
 
 void SaveFile() {

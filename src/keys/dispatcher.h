@@ -9,6 +9,11 @@ namespace tarvik {
 // The host's record may be changed in place (repeat count, blanked keys).
 int DispatchEditorInput(INPUT_RECORD* Rec);
 
+// Hands Event to the host through ECTL_PROCESSINPUT: the host dispatches it (a
+// nested call, served once) and then handles it itself. Every hand-over of the
+// plug-in goes through here. The host's result.
+int HandToHost(INPUT_RECORD* Event);
+
 // Hands one key press to the host through ECTL_PROCESSINPUT (a nested dispatch).
 void SendKeyToHost(WORD VirtualKey, char Char, DWORD ControlKeyState);
 
