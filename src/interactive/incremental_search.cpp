@@ -10,6 +10,7 @@
 #include "interactive/recorder.h"
 #include "interactive/status_line.h"
 #include "interactive/text_search.h"
+#include "keys/dispatcher.h"
 #include "plugin/memory.h"
 
 namespace tarvik {
@@ -209,17 +210,26 @@ void IncrementalSearch(TGlobalVars* State, TCursorPos Start) {
         if (!EditorControl(ECTL_READINPUT, &event)) break;
         if (event.EventType == MOUSE_EVENT && event.Event.MouseEvent.dwButtonState) {
             INPUT_RECORD click = event;
-            EditorControl(ECTL_PROCESSINPUT, &click);
+            HandToHost(&click);
             endedByEvent = true;
             break;
         }
         if (event.EventType != KEY_EVENT || !event.Event.KeyEvent.bKeyDown) continue;
-        ExpandRepeatCount(&event);
-        TGlobalVars* state = FindEditorById(run.EditorID);
-        if (!state) break;
-        TStep step = HandleKey(state, run, event);
-        endedByEvent = step == StepEnd;
-        gone = step == StepGone;
+        // A key held down counts once per repetition, as a search key: handed to the
+        // host, the repetitions would edit the text under the open search.
+        const int times =
+            event.Event.KeyEvent.wRepeatCount > 1 ? event.Event.KeyEvent.wRepeatCount : 1;
+        event.Event.KeyEvent.wRepeatCount = 1;
+        for (int n = 0; n < times && !endedByEvent && !gone; ++n) {
+            TGlobalVars* state = FindEditorById(run.EditorID);
+            if (!state) {
+                gone = true;
+                break;
+            }
+            TStep step = HandleKey(state, run, event);
+            endedByEvent = step == StepEnd;
+            gone = step == StepGone;
+        }
     }
 
     TGlobalVars* state = FindEditorById(run.EditorID);
