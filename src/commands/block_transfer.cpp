@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "commands/edit_helpers.h"
+#include "commands/line_writes.h"
 #include "commands/primitives.h"
 #include "plugin/memory.h"
 
@@ -12,6 +13,10 @@ namespace tarvik {
 namespace {
 
 const int kBlockTextChunk = 1024;
+
+bool Precedes(int LineA, int PosA, int LineB, int PosB) {
+    return LineA < LineB || (LineA == LineB && PosA < PosB);
+}
 
 // Pos moved by one character deleted at column S of Line.
 void FollowDeletedChar(TCursorPos& Pos, int Line, int S) {
@@ -28,117 +33,123 @@ bool DeleteChars(int Count, TCursorPos& Pos, int Line, int S) {
     return true;
 }
 
-// Deletes the block's whole lines one call each, keeping Pos on its text. The
-// text's last remaining line is never deleted (the host cannot remove it): it is
-// left for the character pass. False when the host refused a call, a read of a
-// line that exists included.
+// Deletes the block's whole lines one call each, keeping Pos on its text, up to the
+// first line that is not whole. The host never removes the text's last line: it
+// empties it and drops its selection, and the pass ends there. False when the host
+// refused a call.
 bool DeleteWholeLines(int Line, int TotalLines, TCursorPos& Pos) {
     EditorGetString egs;
-    for (;;) {
-        if (!ReadLine(Line, egs)) return Line >= TotalLines;
+    while (Line < TotalLines) {
+        if (!ReadLine(Line, egs)) return false;
         if (egs.SelStart < 0) break;
-        // The line without a break (the text's last) is never whole: its bytes go in
-        // the character pass and the line stays, as the block holds no break for it.
-        const bool Whole =
-            egs.SelStart == 0 && egs.SelEnd == -1 && egs.StringEOL && egs.StringEOL[0];
-        if (Whole && TotalLines > 1) {
-            if (!PlaceCursor(0, Line) || !EditorControl(ECTL_DELETESTRING, nullptr)) return false;
-            --TotalLines;
-            if (Line == Pos.Line)
-                Pos.Pos = 0;
-            else if (Line < Pos.Line)
-                --Pos.Line;
-        } else {
+        if (egs.SelStart != 0 || egs.SelEnd != -1) {
             if (Line == INT_MAX) break;
             ++Line;
+            continue;
         }
+        if (!PlaceCursor(0, Line) || !EditorControl(ECTL_DELETESTRING, nullptr)) return false;
+        if (Line == Pos.Line)
+            Pos.Pos = 0;
+        else if (Line < Pos.Line)
+            --Pos.Line;
+        if (Line == TotalLines - 1) break;
+        --TotalLines;
     }
     return true;
 }
 
-// Deletes what is left of the block in its first line and, when the block goes
-// on through that line's break, joins the next line and deletes its share.
-bool DeletePartialLines(TCursorPos& Pos) {
-    // A failed read is told apart from a block already gone: a move must not
-    // insert the block again while part of it still stands.
+// Deletes what is left of the block in its first line and, when the block goes on
+// through that line's break, joins the next line and deletes its share. How much
+// of the next line goes is read before the join: the host shifts the joined part's
+// selection by the line's length, not by the join column. False when the host
+// refused a call.
+bool DeletePartialLines(int Line, TCursorPos& Pos) {
     EditorInfo ei;
-    memset(&ei, 0, sizeof ei);
-    if (!EditorControl(ECTL_GETINFO, &ei)) return false;
-    if (ei.BlockType != BTYPE_STREAM) return true;
-    const int Line = ei.BlockStartLine;
     EditorGetString egs;
-    memset(&egs, 0, sizeof egs);
-    egs.StringNumber = Line;
-    if (!EditorControl(ECTL_GETSTRING, &egs)) return false;
+    if (!GetEditorInfo(ei)) return false;
+    if (Line >= ei.TotalLines) return true;
+    if (!ReadLine(Line, egs)) return false;
     if (egs.SelStart < 0) return true;
-    if (!egs.StringText) egs.StringLength = 0;
     int S, To;
-    bool ThroughEnd;
-    SelectedSpan(egs, S, To, ThroughEnd);
+    SelectedBytes(egs, S, To);
+    const bool ThroughBreak = egs.SelEnd == -1;
     if (!PlaceCursor(S, Line) || !DeleteChars(To - S, Pos, Line, S)) return false;
-    if (!ThroughEnd) return true;
+    if (!ThroughBreak) return true;
 
+    // The break of the text's last line does not exist: nothing to join.
+    int Share = 0, ShareAt = 0;
+    const bool HasNext = Line < INT_MAX && Line + 1 < ei.TotalLines;
+    if (HasNext) {
+        if (!ReadLine(Line + 1, egs)) return false;
+        if (egs.SelStart >= 0) {
+            int From;
+            SelectedBytes(egs, From, To);
+            ShareAt = From;
+            Share = To - From;
+        }
+    }
     if (Line == Pos.Line) {
         if (Pos.Pos > S) Pos.Pos = S;
-    } else if (Line < Pos.Line) {
+    } else if (HasNext && Line < Pos.Line) {
         --Pos.Line;
         if (Pos.Line == Line) Pos.Pos = ClampToInt(static_cast<long long>(Pos.Pos) + S);
     }
+    if (!HasNext) return true;
     if (!EditorControl(ECTL_DELETECHAR, nullptr)) return false;
-
-    memset(&egs, 0, sizeof egs);
-    egs.StringNumber = Line;
-    if (!EditorControl(ECTL_GETSTRING, &egs)) return false;
-    if (egs.SelStart < 0) return true;
-    if (!egs.StringText) egs.StringLength = 0;
-    SelectedSpan(egs, S, To, ThroughEnd);
-    return DeleteChars(To - S, Pos, Line, S);
+    const int At = ClampToInt(static_cast<long long>(S) + ShareAt);
+    if (Share > 0 && ShareAt > 0 && !PlaceCursor(At, Line)) return false;
+    return DeleteChars(Share, Pos, Line, At);
 }
 
-// Deletes the block, keeping Pos on the same text; false when there was no block
-// or the host refused a call before the whole block was gone.
+// Deletes the block, keeping Pos on the same text, and leaves nothing selected;
+// false when there was no block or the host refused a call before the whole block
+// was gone.
 bool DeleteBlockAndFollow(TCursorPos& Pos) {
-    if (!EditorControl) return false;
     EditorInfo ei;
-    memset(&ei, 0, sizeof ei);
-    if (!EditorControl(ECTL_GETINFO, &ei) || ei.BlockType != BTYPE_STREAM) return false;
-    const bool Done =
-        DeleteWholeLines(ei.BlockStartLine, ei.TotalLines, Pos) && DeletePartialLines(Pos);
+    if (!GetEditorInfo(ei) || ei.BlockType != BTYPE_STREAM) return false;
+    // The first line of what is left of the block stays at the block's first line:
+    // whole lines before it are gone, partial lines are never removed.
+    const int First = ei.BlockStartLine;
+    const bool Done = DeleteWholeLines(First, ei.TotalLines, Pos) && DeletePartialLines(First, Pos);
+    // What is still selected holds nothing (or, after a refused call, is no block the
+    // user made): a later block command must not act on it.
+    if (Done) {
+        EditorSelect es;
+        memset(&es, 0, sizeof es);
+        es.BlockType = BTYPE_NONE;
+        EditorControl(ECTL_SELECT, &es);
+    }
     SetCursorPos(Pos.Pos, Pos.Line);
     return Done;
 }
 
-}  // namespace
-
-// Gathers the block's pieces, a NUL after each piece selected through its line
-// break and one uncounted NUL at the end. Null (Length 0) with no block, when
-// memory runs out, when a line of the text cannot be read (a move would lose the
-// rest of the block), or when a piece holds a NUL byte, which the buffer's
-// separators and the host's NUL-terminated insertion could not carry.
-char* GetBlockText(int& Length) {
+// Gathers the block's pieces (see GetBlockText) and, when Extent is given, where the
+// block lies once its lines are tab-expanded.
+char* GatherBlock(int& Length, TBlockExtent* Extent) {
     Length = 0;
-    if (!EditorControl) return nullptr;
     EditorInfo ei;
-    memset(&ei, 0, sizeof ei);
-    if (!EditorControl(ECTL_GETINFO, &ei) || ei.BlockType != BTYPE_STREAM) return nullptr;
+    if (!GetEditorInfo(ei) || ei.BlockType != BTYPE_STREAM) return nullptr;
     int Line = ei.BlockStartLine;
     size_t Capacity = kBlockTextChunk;
     char* Buffer = static_cast<char*>(AllocBytes(Capacity));
     if (!Buffer) return nullptr;
     size_t Used = 0;
     EditorGetString egs;
-    for (;;) {
+    TBlockExtent Block = {Line, 0, Line, 0};
+    while (Line < ei.TotalLines) {
         if (!ReadLine(Line, egs)) {
-            if (Line >= ei.TotalLines) break;
             FreeBytes(Buffer);
             return nullptr;
         }
         if (egs.SelStart < 0) break;
+        if (Line == Block.StartLine) Block.StartPos = egs.SelStart;
         int From, To;
-        bool ThroughEnd;
-        SelectedSpan(egs, From, To, ThroughEnd);
+        SelectedBytes(egs, From, To);
+        const bool ThroughBreak = egs.SelEnd == -1;
+        Block.EndLine = ThroughBreak ? ClampToInt(static_cast<long long>(Line) + 1) : Line;
+        Block.EndPos = ThroughBreak ? 0 : egs.SelEnd;
         const size_t Piece = static_cast<size_t>(To - From);
-        const size_t NewLength = Used + Piece + (ThroughEnd ? 1 : 0);
+        const size_t NewLength = Used + Piece + (ThroughBreak ? 1 : 0);
         if ((Piece && memchr(egs.StringText + From, 0, Piece)) ||
             NewLength >= static_cast<size_t>(INT_MAX) - kBlockTextChunk) {
             FreeBytes(Buffer);
@@ -154,46 +165,157 @@ char* GetBlockText(int& Length) {
             Buffer = Bigger;
         }
         if (Piece) memcpy(Buffer + Used, egs.StringText + From, Piece);
-        if (ThroughEnd) Buffer[Used + Piece] = 0;
+        if (ThroughBreak) Buffer[Used + Piece] = 0;
         Used = NewLength;
         if (Line == INT_MAX) break;
         ++Line;
     }
     Buffer[Used] = 0;
     Length = static_cast<int>(Used);
+    if (Extent) *Extent = Block;
     return Buffer;
 }
 
-// Inserts the pieces at the host's cursor, which stands at Pos, breaking lines at
-// the separators, and selects what went in.
-void InsertBlockText(TCursorPos Pos, const char* Text, int Length) {
-    if (!EditorControl || !Text) return;
-    int I = 0;
-    int Lines = 1;
-    int LastLength = 0;
-    while (I < Length) {
-        if (Text[I] == 0) {
-            if (!EditorControl(ECTL_INSERTSTRING, nullptr)) return;
-            ++Lines;
-            LastLength = 0;
-            ++I;
-        } else {
-            int Piece = 0;
-            while (I + Piece < Length && Text[I + Piece]) ++Piece;
-            if (!EditorControl(ECTL_INSERTTEXT, const_cast<char*>(Text + I))) return;
-            LastLength = Piece;
-            I += Piece;
-        }
+// The cursor line cut at the insertion point: what goes before the first piece
+// and what follows the last.
+struct TInsertPlan {
+    const char* Head;  // the cursor line's bytes before the insertion point
+    int HeadLength;
+    int Pad;           // blanks between the line's end and a cursor beyond it
+    const char* Tail;  // the cursor line's bytes from the insertion point on
+    int TailLength;
+    const char* Eol;  // the cursor line's end, which the line holding the tail keeps
+};
+
+// Writes line Line as one piece followed by the plan's tail, the first piece
+// behind the plan's head.
+bool WritePiece(int Line, const TInsertPlan& Plan, bool First, const char* Piece, int PieceLength) {
+    const long long HeadPart = First ? static_cast<long long>(Plan.HeadLength) + Plan.Pad : 0;
+    const long long Total = HeadPart + PieceLength + Plan.TailLength;
+    if (Total > INT_MAX) return false;
+    char* Bytes = static_cast<char*>(AllocBytes(static_cast<size_t>(Total) + 1));
+    if (!Bytes) return false;
+    char* At = Bytes;
+    if (First) {
+        if (Plan.HeadLength) memcpy(At, Plan.Head, static_cast<size_t>(Plan.HeadLength));
+        memset(At + Plan.HeadLength, ' ', static_cast<size_t>(Plan.Pad));
+        At += Plan.HeadLength + Plan.Pad;
     }
-    const long long EndColumn =
-        Lines > 1 ? LastLength : static_cast<long long>(Pos.Pos) + LastLength;
-    EditorSelect es;
-    es.BlockType = BTYPE_STREAM;
-    es.BlockStartLine = Pos.Line;
-    es.BlockStartPos = Pos.Pos;
-    es.BlockWidth = ClampToInt(EndColumn - Pos.Pos);
-    es.BlockHeight = Lines;
-    EditorControl(ECTL_SELECT, &es);
+    if (PieceLength) memcpy(At, Piece, static_cast<size_t>(PieceLength));
+    if (Plan.TailLength) memcpy(At + PieceLength, Plan.Tail, static_cast<size_t>(Plan.TailLength));
+    Bytes[Total] = 0;
+    const bool Done = WriteLine(Line, Bytes, static_cast<int>(Total), Plan.Eol);
+    FreeBytes(Bytes);
+    return Done;
+}
+
+// Inserts the pieces at Pos, the host's cursor, breaking lines at the separators,
+// and leaves the cursor behind them; Inserted tells where they went. Byte for
+// byte, whatever the editor's modes: each piece is written into the line that
+// holds the rest of the cursor line, which is then split behind it. False when
+// memory or the host failed: the first pieces are in then, and the cursor line's
+// bytes are whole.
+bool InsertPieces(TCursorPos Pos, const char* Text, int Length, TBlockExtent& Inserted) {
+    if (!EditorControl || !Text || Length <= 0 || Pos.Line < 0 || Pos.Pos < 0) return false;
+    EditorGetString egs;
+    memset(&egs, 0, sizeof egs);
+    egs.StringNumber = Pos.Line;
+    if (!EditorControl(ECTL_GETSTRING, &egs)) return false;
+    const int Len = egs.StringText && egs.StringLength > 0 ? egs.StringLength : 0;
+    const int Split = Pos.Pos < Len ? Pos.Pos : Len;
+    // The host's copy of the line does not survive the first split.
+    char* Line = CopyBytes(egs.StringText, Len);
+    char* Eol = CopyString(egs.StringEOL);
+    if (!Line || !Eol) {
+        FreeBytes(Line);
+        FreeBytes(Eol);
+        return false;
+    }
+    const TInsertPlan Plan = {Line, Split, Pos.Pos - Split, Line + Split, Len - Split, Eol};
+
+    int LineNo = Pos.Line;
+    int Column = Pos.Pos;  // where the text written so far ends
+    bool Done = true;
+    for (int I = 0; I < Length;) {
+        const char* Piece = Text + I;
+        const int PieceLength = static_cast<int>(strlen(Piece));
+        const bool First = I == 0;
+        Done = WritePiece(LineNo, Plan, First, Piece, PieceLength);
+        if (!Done) break;
+        Column = ClampToInt((First ? static_cast<long long>(Pos.Pos) : 0) + PieceLength);
+        I += PieceLength;
+        if (I >= Length) break;
+        // A separator: the line breaks behind the piece. Text that ends with one ends
+        // at column 0 of the line after it.
+        Done = LineNo < INT_MAX && PlaceCursor(Column, LineNo) &&
+               EditorControl(ECTL_INSERTSTRING, nullptr);
+        if (!Done) break;
+        ++LineNo;
+        Column = 0;
+        ++I;
+    }
+    FreeBytes(Eol);
+    FreeBytes(Line);
+    if (!Done) return false;
+    Inserted = {Pos.Line, Pos.Pos, LineNo, Column};
+    SetCursorPos(Column, LineNo);
+    return true;
+}
+
+// (Line, Pos), a place behind the cursor At, as it stands after Copy went in at At.
+void ShiftBehindCopy(int& Line, int& Pos, TCursorPos At, const TBlockExtent& Copy) {
+    if (Line == At.Line) {
+        Line = Copy.EndLine;
+        Pos = ClampToInt(static_cast<long long>(Copy.EndPos) + Pos - At.Pos);
+    } else {
+        Line = ClampToInt(static_cast<long long>(Line) + Copy.EndLine - Copy.StartLine);
+    }
+}
+
+// Moves the gathered block (Block, its Text) to Pos, which lies before or behind it,
+// and selects it there. The copy goes in first and the block goes after it: a host
+// that refuses a call on the way leaves every byte of the block in the text, once
+// or in part twice, never lost.
+void MoveGatheredBlock(TCursorPos& Pos, TBlockExtent Block, const char* Text, int Length) {
+    TBlockExtent Copy;
+    if (!InsertPieces(Pos, Text, Length, Copy)) return;
+    const int Breaks = Copy.EndLine - Copy.StartLine;
+    const int LastLength = Breaks > 0 ? Copy.EndPos : Copy.EndPos - Copy.StartPos;
+    if (Precedes(Pos.Line, Pos.Pos, Block.StartLine, Block.StartPos)) {
+        ShiftBehindCopy(Block.StartLine, Block.StartPos, Pos, Copy);
+        ShiftBehindCopy(Block.EndLine, Block.EndPos, Pos, Copy);
+    }
+    SelectBlock(Block);
+    // The copy's start follows the deletion as the cursor would.
+    TCursorPos Start = {Copy.StartPos, Copy.StartLine};
+    if (!DeleteBlockAndFollow(Start)) return;
+    Copy.StartLine = Start.Line;
+    Copy.StartPos = Start.Pos;
+    Copy.EndLine = ClampToInt(static_cast<long long>(Start.Line) + Breaks);
+    Copy.EndPos =
+        Breaks > 0 ? LastLength : ClampToInt(static_cast<long long>(Start.Pos) + LastLength);
+    SelectBlock(Copy);
+    SetCursorPos(Copy.EndPos, Copy.EndLine);
+    Pos.Pos = Copy.EndPos;
+    Pos.Line = Copy.EndLine;
+}
+
+}  // namespace
+
+// Gathers the block's pieces, a NUL after each piece selected through its line
+// break (also the text's last line, whose break the copy then adds) and one
+// uncounted NUL at the end. Null (Length 0) with no block, when memory runs out,
+// when a line of the text cannot be read (a move would lose the rest of the
+// block), or when a piece holds a NUL byte, which the separators could not carry.
+char* GetBlockText(int& Length) {
+    return GatherBlock(Length, nullptr);
+}
+
+// Inserts the pieces at Pos, the host's cursor, selects them and leaves the cursor
+// behind them.
+void InsertBlockText(TCursorPos Pos, const char* Text, int Length) {
+    TBlockExtent Inserted;
+    if (InsertPieces(Pos, Text, Length, Inserted)) SelectBlock(Inserted);
 }
 
 // Deletes the stream block and leaves the cursor at Pos, moved to stay on the
@@ -214,37 +336,45 @@ void CopyBlock(TCursorPos Pos) {
     FreeBytes(Buffer);
 }
 
-// Moves the block to the cursor: deletes it, then inserts it where the cursor's
-// text now stands, selected.
+// Moves the block to the cursor, where it stays selected; the text reads as if the
+// block had been deleted and then inserted where the cursor's text stood. A cursor
+// inside the block or right behind it would put the text back where it was: the
+// text then stays as it is, byte for byte (line ends and the missing break of the
+// text's last line included), and only the cursor goes behind the block.
 void MoveBlock(TCursorPos& Pos) {
     int Length;
-    char* Buffer = GetBlockText(Length);
-    if (Buffer && Length > 0) {
-        if (GetCursorPos(Pos) && DeleteBlockAndFollow(Pos)) InsertBlockText(Pos, Buffer, Length);
+    TBlockExtent Block;
+    char* Buffer = GatherBlock(Length, &Block);
+    if (Buffer && Length > 0 && GetCursorPos(Pos)) {
+        const bool Before = Precedes(Pos.Line, Pos.Pos, Block.StartLine, Block.StartPos);
+        const bool After = Precedes(Block.EndLine, Block.EndPos, Pos.Line, Pos.Pos);
+        if (Before || After) {
+            MoveGatheredBlock(Pos, Block, Buffer, Length);
+        } else {
+            EditorInfo ei;
+            EditorGetString egs;
+            if (GetEditorInfo(ei) && Block.EndLine >= ei.TotalLines) {
+                // Behind a block through the text's last line: that line's end.
+                if (ReadLine(ei.TotalLines - 1, egs))
+                    SetCursorPos(egs.StringLength, ei.TotalLines - 1);
+            } else {
+                SetCursorPos(Block.EndPos, Block.EndLine);
+            }
+            GetCursorPos(Pos);
+        }
     }
     FreeBytes(Buffer);
 }
 
 // Cuts the line at the cursor: the bytes before it stay, NULs included; the line
-// break and the following lines stay too.
+// break, the following lines and a block over the line stay too.
 void DeleteToLineEnd(TCursorPos Pos) {
     EditorGetString egs;
     // A stale column would cut text that stands before the cursor.
     if (!ReadLine(Pos.Line, egs) || !RefreshCursorColumn(Pos)) return;
     if (Pos.Pos < 0) return;
     const int N = Pos.Pos < egs.StringLength ? Pos.Pos : egs.StringLength;
-    char* Text = CopyBytes(egs.StringText, N);
-    char* Eol = egs.StringEOL ? CopyString(egs.StringEOL) : nullptr;
-    if (Text && (Eol || !egs.StringEOL)) {
-        EditorSetString ess;
-        ess.StringNumber = Pos.Line;
-        ess.StringText = Text;
-        ess.StringEOL = Eol;
-        ess.StringLength = N;
-        EditorControl(ECTL_SETSTRING, &ess);
-    }
-    FreeBytes(Text);
-    FreeBytes(Eol);
+    ReplaceInLine(Pos.Line, N, egs.StringLength - N, "", 0);
 }
 
 }  // namespace tarvik

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "commands/primitives.h"
-#include "plugin/memory.h"
 
 namespace tarvik {
 
@@ -24,30 +23,16 @@ bool ReadLine(int Line, EditorGetString& egs) {
     return true;
 }
 
-void SelectedSpan(const EditorGetString& egs, int& From, int& To, bool& ThroughEnd) {
+void SelectedBytes(const EditorGetString& egs, int& From, int& To) {
     const int Len = egs.StringLength < 0 ? 0 : egs.StringLength;
     From = egs.SelStart < 0 ? 0 : (egs.SelStart > Len ? Len : egs.SelStart);
-    // A block "through the end" of the line without a break (the text's last) takes
-    // no break along: a copy would add one, a move would reorder the lines.
-    ThroughEnd = egs.SelEnd == -1 && egs.StringEOL && egs.StringEOL[0];
-    if (egs.SelEnd == -1) {
-        To = Len;
-    } else {
-        To = egs.SelEnd > Len ? Len : egs.SelEnd;
-        if (To < From) To = From;
-    }
+    To = egs.SelEnd == -1 || egs.SelEnd > Len ? Len : egs.SelEnd;
+    if (To < From) To = From;
 }
 
-bool InsertBlanks(int Count) {
-    if (!EditorControl) return false;
-    if (Count < 0) Count = 0;
-    char* Blanks = static_cast<char*>(AllocBytes(static_cast<size_t>(Count) + 1));
-    if (!Blanks) return false;
-    memset(Blanks, ' ', static_cast<size_t>(Count));
-    Blanks[Count] = 0;
-    const bool Done = EditorControl(ECTL_INSERTTEXT, Blanks) != 0;
-    FreeBytes(Blanks);
-    return Done;
+bool GetEditorInfo(EditorInfo& ei) {
+    memset(&ei, 0, sizeof ei);
+    return EditorControl && EditorControl(ECTL_GETINFO, &ei) != 0;
 }
 
 bool RefreshCursorColumn(TCursorPos& Pos) {

@@ -12,14 +12,12 @@ int ClampToInt(long long Value);
 // Expands Line's tabs and reads it with its selection; false when the line cannot be read.
 bool ReadLine(int Line, EditorGetString& egs);
 
-// The selected bytes of a read line as [From, To), both within 0..StringLength;
-// ThroughEnd tells whether the selection runs on through the line break, which
-// the text's last line, having none, never does.
-void SelectedSpan(const EditorGetString& egs, int& From, int& To, bool& ThroughEnd);
+// The selected bytes of a read line as [From, To), both within 0..StringLength:
+// a selection past the line's end stops at the bytes that exist.
+void SelectedBytes(const EditorGetString& egs, int& From, int& To);
 
-// Inserts Count blanks at the cursor in one call (an empty string for 0 or less);
-// false when memory or the host failed.
-bool InsertBlanks(int Count);
+// The host's view of the current editor; false (all zero) when it cannot tell.
+bool GetEditorInfo(EditorInfo& ei);
 
 // After a command has expanded the cursor's line, takes the cursor column afresh
 // so that Pos names the character under the cursor; other lines are left alone.

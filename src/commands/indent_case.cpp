@@ -4,6 +4,7 @@
 
 #include "commands/block_marking.h"
 #include "commands/edit_helpers.h"
+#include "commands/line_writes.h"
 #include "commands/primitives.h"
 #include "plugin/memory.h"
 
@@ -11,34 +12,28 @@ namespace tarvik {
 
 namespace {
 
-// Writes Text (Length bytes, NULs included) back as line Line with a copy of Eol.
-// The host's bytes are copied first because the write itself replaces them.
-bool RewriteLine(int Line, char* Text, int Length, const char* Eol) {
-    char* EolCopy = nullptr;
-    if (Eol) {
-        EolCopy = CopyString(Eol);
-        if (!EolCopy) return false;
-    }
-    EditorSetString ess;
-    ess.StringNumber = Line;
-    ess.StringText = Text;
-    ess.StringEOL = EolCopy;
-    ess.StringLength = Length;
-    const bool Done = EditorControl(ECTL_SETSTRING, &ess) != 0;
-    FreeBytes(EolCopy);
-    return Done;
-}
-
-// Converts bytes From..To-1 of the line and writes it back; every byte is kept.
+// Writes line Line (read as egs) back with bytes From..To-1 converted; every byte
+// and the line's end are kept.
 bool ConvertLine(const EditorGetString& egs, int Line, int From, int To, TCaseConvert Convert) {
     const int Len = egs.StringLength;
     char* Copy = CopyBytes(egs.StringText, Len);
     if (!Copy) return false;
     for (int I = From; I < To && I < Len; ++I)
         Copy[I] = static_cast<char>(Convert(static_cast<unsigned char>(Copy[I])));
-    const bool Done = RewriteLine(Line, Copy, Len, egs.StringEOL);
+    const bool Done = WriteLine(Line, Copy, Len, egs.StringEOL);
     FreeBytes(Copy);
     return Done;
+}
+
+// Takes line Line (read as egs) into the block's extent: the first line sets its
+// start, every line its end.
+void TakeIntoBlock(TBlockExtent& Block, bool First, int Line, const EditorGetString& egs) {
+    if (First) {
+        Block.StartLine = Line;
+        Block.StartPos = egs.SelStart;
+    }
+    Block.EndLine = egs.SelEnd == -1 ? ClampToInt(static_cast<long long>(Line) + 1) : Line;
+    Block.EndPos = egs.SelEnd == -1 ? 0 : egs.SelEnd;
 }
 
 }  // namespace
@@ -58,55 +53,62 @@ unsigned char ToggleCaseAscii(unsigned char Ch) {
 }
 
 // Puts one blank at the selection start of every block line that has a selected
-// character or line break, then returns the cursor to Pos.
+// character or line break (a start beyond the line's end is reached with blanks),
+// selects the block again as it now stands, then returns the cursor to Pos.
 void IndentBlock(TCursorPos Pos) {
-    int Line = GetBlockStartLine();
-    if (Line < 0) return;
+    EditorInfo ei;
+    if (!GetEditorInfo(ei) || ei.BlockType != BTYPE_STREAM) return;
+    TBlockExtent Block;
+    bool Any = false;
     EditorGetString egs;
-    while (ReadLine(Line, egs) && egs.SelStart >= 0) {
-        if (egs.SelEnd != 0) {
-            const int At = egs.SelStart < egs.StringLength ? egs.SelStart : egs.StringLength;
-            if (!PlaceCursor(At, Line) || !InsertBlanks(1)) break;
-        }
-        if (Line == INT_MAX) break;
-        ++Line;
+    for (int Line = ei.BlockStartLine; Line >= 0 && Line < ei.TotalLines; ++Line) {
+        if (!ReadLine(Line, egs) || egs.SelStart < 0) break;
+        TakeIntoBlock(Block, !Any, Line, egs);
+        Any = true;
+        if (egs.SelEnd == 0) continue;
+        if (!WriteSplice(Line, egs, egs.SelStart, 0, " ", 1)) break;
+        if (egs.SelEnd != -1) Block.EndPos = MapColumn(egs.SelEnd, egs.SelStart, 0, 1);
     }
+    // The host drops the selection of every line it is given whole.
+    if (Any) SelectBlock(Block);
     SetCursorPos(Pos.Pos, Pos.Line);
 }
 
 // Takes one blank away at the selection start of every block line that has one
 // there, then returns the cursor to Pos.
 void UnindentBlock(TCursorPos Pos) {
-    int Line = GetBlockStartLine();
-    if (Line < 0) return;
+    EditorInfo ei;
+    if (!GetEditorInfo(ei) || ei.BlockType != BTYPE_STREAM) return;
     EditorGetString egs;
-    while (ReadLine(Line, egs) && egs.SelStart >= 0) {
+    for (int Line = ei.BlockStartLine; Line >= 0 && Line < ei.TotalLines; ++Line) {
+        if (!ReadLine(Line, egs) || egs.SelStart < 0) break;
         if (egs.SelEnd != 0 && egs.SelStart < egs.StringLength &&
             egs.StringText[egs.SelStart] == ' ') {
             if (!PlaceCursor(egs.SelStart, Line) || !EditorControl(ECTL_DELETECHAR, nullptr)) break;
         }
-        if (Line == INT_MAX) break;
-        ++Line;
     }
     SetCursorPos(Pos.Pos, Pos.Line);
 }
 
-// Converts the letters of the block line by line; cursor and selection stay.
+// Converts the letters of the block line by line; the cursor stays and the block
+// is selected again as it was.
 void ConvertBlockCase(TCaseConvert Convert) {
-    int Line = GetBlockStartLine();
-    if (Line < 0 || !Convert) return;
+    EditorInfo ei;
+    if (!Convert || !GetEditorInfo(ei) || ei.BlockType != BTYPE_STREAM) return;
+    TBlockExtent Block;
+    bool Any = false;
     EditorGetString egs;
-    while (ReadLine(Line, egs)) {
-        if (egs.StringText) {
-            if (egs.SelStart < 0) break;
-            int From, To;
-            bool ThroughEnd;
-            SelectedSpan(egs, From, To, ThroughEnd);
-            if (!ConvertLine(egs, Line, From, To, Convert)) break;
-        }
-        if (Line == INT_MAX) break;
-        ++Line;
+    for (int Line = ei.BlockStartLine; Line >= 0 && Line < ei.TotalLines; ++Line) {
+        if (!ReadLine(Line, egs)) break;
+        if (!egs.StringText) continue;
+        if (egs.SelStart < 0) break;
+        TakeIntoBlock(Block, !Any, Line, egs);
+        Any = true;
+        int From, To;
+        SelectedBytes(egs, From, To);
+        if (!ConvertLine(egs, Line, From, To, Convert)) break;
     }
+    if (Any) SelectBlock(Block);
 }
 
 // Converts the letters of the word under the cursor; elsewhere nothing changes.
@@ -123,7 +125,13 @@ void ConvertWordCase(TCursorPos Pos, TCaseConvert Convert) {
     while (From > 0 && IsWordChar(static_cast<unsigned char>(Text[From - 1]))) --From;
     int Last = Pos.Pos;
     while (Last < Len - 1 && IsWordChar(static_cast<unsigned char>(Text[Last + 1]))) ++Last;
-    ConvertLine(egs, Pos.Line, From, Last + 1, Convert);
+    const int N = Last - From + 1;
+    char* Word = CopyBytes(Text + From, N);
+    if (!Word) return;
+    for (int I = 0; I < N; ++I)
+        Word[I] = static_cast<char>(Convert(static_cast<unsigned char>(Word[I])));
+    ReplaceInLine(Pos.Line, From, N, Word, N);
+    FreeBytes(Word);
 }
 
 }  // namespace tarvik

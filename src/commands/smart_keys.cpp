@@ -1,6 +1,7 @@
 #include "commands/smart_keys.h"
 
 #include "commands/edit_helpers.h"
+#include "commands/line_writes.h"
 #include "commands/primitives.h"
 #include "plugin/globals.h"
 
@@ -71,7 +72,7 @@ bool SmartBackspace() {
     if (Indent != Pos.Pos && Indent != Len) return false;
     const int Target = BackspaceTarget(LineAbove(Pos.Line), Pos.Pos);
     if (Target > Len) {
-        if (PlaceCursor(Len, Pos.Line)) InsertBlanks(Target - Len);
+        if (InsertBlanksAt(Pos.Line, Len, Target - Len)) SetCursorPos(Target, Pos.Line);
     } else if (PlaceCursor(Target, Pos.Line)) {
         const int Count = (Pos.Pos < Len ? Pos.Pos : Len) - Target;
         for (int I = 0; I < Count; ++I)
@@ -82,14 +83,16 @@ bool SmartBackspace() {
 }
 
 // Fills blanks up to the next word start of the nearest longer line above;
-// declines when no such line is within reach.
+// declines when no such line is within reach. In overtype mode it only moves the
+// cursor there, as the host's own Tab does: nothing is overwritten.
 bool SmartTab() {
-    if (!EditorControl) return false;
-    TCursorPos Pos;
-    GetCursorPos(Pos);
+    EditorInfo ei;
+    if (!GetEditorInfo(ei)) return false;
+    const TCursorPos Pos = {ei.CurPos, ei.CurLine};
     const int Target = TabTarget(LineAbove(Pos.Line), Pos.Pos);
     if (Target == Pos.Pos) return false;
-    InsertBlanks(Target - Pos.Pos);
+    if (ei.Overtype || InsertBlanksAt(Pos.Line, Pos.Pos, Target - Pos.Pos))
+        SetCursorPos(Target, Pos.Line);
     EditorControl(ECTL_REDRAW, nullptr);
     return true;
 }
@@ -103,7 +106,11 @@ bool SmartEnter() {
     GetCursorPos(Pos);
     int Indent = Text ? SkipSpaces(Text, Len) : 0;
     if (Indent > Pos.Pos) Indent = Pos.Pos < 0 ? 0 : Pos.Pos;
-    if (EditorControl(ECTL_INSERTSTRING, nullptr)) InsertBlanks(Indent);
+    // The host puts the cursor at the start of the new line; the blanks go there.
+    TCursorPos NewLine;
+    if (EditorControl(ECTL_INSERTSTRING, nullptr) && Indent > 0 && GetCursorPos(NewLine) &&
+        InsertBlanksAt(NewLine.Line, 0, Indent))
+        SetCursorPos(Indent, NewLine.Line);
     EditorControl(ECTL_REDRAW, nullptr);
     return true;
 }
