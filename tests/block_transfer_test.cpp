@@ -74,7 +74,7 @@ TEST_F(BlockMoveTest, TextGoesWhereTheCursorsTextStandsAfterTheDeletion) {
         {"cursor inside goes back in place", "a«bc\nd|e»f\n", "^K V", "a«bc\nde»|f\n"},
         {"behind the block on its last line", "a«bc\nde»f|g\n", "^K V", "af«bc\nde»|g\n"},
         {"whole line further down", "«ab\n»cd\nef|gh\n", "^K V", "cd\nef«ab\n»|gh\n"},
-        {"last line through its end", "|x\n«ab¶»", "^K V", "«ab»|x\n"},
+        {"last line through its end", "|x\n«ab¶»", "^K V", "«ab\n»|x\n"},
         {"no block", "ab|c", "^K V", "ab|c"},
     };
     RunAll(List);

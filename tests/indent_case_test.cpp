@@ -75,12 +75,17 @@ TEST_F(CaseTest, LineEndsAreKept) {
 
 // A repeat count of 2 after the prefix: the handed-back copy toggles in a
 // nested dispatch, the outer call toggles again.
+// Each run toggles the block, which stays selected for the next: twice gives it back.
 TEST_F(CaseTest, ToggleWithRepeatCountTwoLeavesTheBlockAsItWas) {
     OpenMarked("«Hello»|\n");
+    Keys("^K P");
+    ExpectMarked("«hELLO»|\n");
+    H().ResetCounters();
     Keys("^K P*2");
-    ExpectMarked("«Hello»|\n");
+    EXPECT_EQ(H().EctlCalls(ECTL_SETSTRING), 2) << "the line is written once per toggle";
+    ExpectMarked("«hELLO»|\n");
     Type("x");  // the prefix is gone: x is typed
-    ExpectMarked("«Hello»x|\n");
+    ExpectMarked("«hELLO»x|\n");
 }
 
 }  // namespace

@@ -114,3 +114,22 @@ TEST_F(SmartKeysTest, EnterIndentsTheNewLineLikeTheCurrentOne) {
 }
 
 }  // namespace
+
+// In overtype mode the blanks still go in, never over the text: Tab only moves the
+// cursor, as the host's own Tab does there, and Enter's indentation comes in front
+// of the moved text. A block over the line stays selected.
+TEST_F(SmartKeysTest, OvertypeModeOverwritesNothing) {
+    const Scenario List[] = {
+        {"Tab moves only", "foo bar\nx|yzw", "Tab", "foo bar\nxyzw|"},
+        {"Enter indents", "    ab|cd", "Enter", "    ab\n    |cd"},
+        {"Enter in a block", "«    ab|cd»", "Enter", "«    ab\n    |cd»"},
+    };
+    for (const Scenario& S : List) {
+        SCOPED_TRACE(S.Name);
+        const int Id = OpenMarked(S.Before);
+        H().Win().Overtype = 1;
+        Keys(S.Keys);
+        ExpectMarked(S.After);
+        H().CloseWindow(Id);
+    }
+}
