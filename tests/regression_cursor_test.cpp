@@ -57,8 +57,8 @@ TEST_F(CursorFaultTest, CopyLandsOnlyAtTheCursor) {
 // leave the block's first line part way, never anything elsewhere.
 TEST_F(CursorFaultTest, MoveLandsOnlyAtTheCursor) {
     EachCallFailing("ab«cd»\nef|gh\n", "^K ^V", [](int N, const std::string& Text) {
-        EXPECT_TRUE(Text == "abcd\nefgh\n" || Text == "abcd\nefcdgh\n" ||
-                    Text == "abd\nefcdgh\n" || Text == "ab\nefcdgh\n")
+        EXPECT_TRUE(Text == "abcd\nefgh\n" || Text == "abcd\nefcdgh\n" || Text == "abd\nefcdgh\n" ||
+                    Text == "ab\nefcdgh\n")
             << "call " << N << " failing left " << fixture::Visible(Text);
     });
 }
