@@ -283,12 +283,11 @@ bool ToOem(const std::string& Text, keymap::TOemText Oem, std::string& Out, std:
             size_t end = i + 1;
             while (end < Text.size() && (static_cast<unsigned char>(Text[end]) & 0xC0) == 0x80)
                 ++end;
-            const size_t lineStart = Text.rfind('\n', i);
-            const size_t lineEnd = Text.find('\n', i);
+            const size_t before = Text.rfind('\n', i);
+            const size_t from = before == std::string::npos ? 0 : before + 1;
+            const size_t to = Text.find('\n', i);
             Error = "\"" + Text.substr(i, end - i) + "\" is not in the code page, in: " +
-                    Text.substr(lineStart == std::string::npos ? 0 : lineStart + 1,
-                                lineEnd == std::string::npos ? std::string::npos
-                                                             : lineEnd - (lineStart + 1));
+                    Text.substr(from, to == std::string::npos ? to : to - from);
             return false;
         }
         Out += static_cast<char>(byte);
