@@ -4,9 +4,11 @@
 usage: make_help.py KEYMAP TEMPLATE CODEPAGE OUTPUT
 
 TEMPLATE is UTF-8 text with a line "%KEYMAP%" where the key map goes; KEYMAP is
-the generator's help-format fragment (OEM text). The output is in CODEPAGE with
-CRLF line ends. Fails when a link names a topic that the file does not have, so
-a broken help file never reaches the package.
+the generator's help-format fragment in the template's language (OEM text,
+`tarvik_keymap --hlf --lang eng|rus`). The output is in CODEPAGE with CRLF line
+ends. Fails when a link names a topic that the file does not have, or when the
+fragment's title is not the template's (a key map in the other language), so a
+broken help file never reaches the package.
 """
 import re
 import sys
@@ -19,15 +21,16 @@ def main():
     with open(template_path, encoding="utf-8") as f:
         template = f.read().split("\n")
 
-    # The generator writes a whole topic; the template names it and gives it a
-    # title in its own language, so the fragment's own two head lines give way.
+    # The generator writes a whole topic; the template names it and titles it,
+    # so the fragment's own two head lines give way. Both are in one language,
+    # so the titles must agree.
+    keymap_topic = keymap_title = None
     if keymap and keymap[0].startswith(b"@"):
         keymap_topic = keymap[0]
         keymap = keymap[1:]
         if keymap and keymap[0].startswith(b"$"):
+            keymap_title = keymap[0]
             keymap = keymap[1:]
-    else:
-        keymap_topic = None
 
     lines = []
     for line in template:
@@ -36,6 +39,11 @@ def main():
             if keymap_topic is not None and topic != keymap_topic:
                 sys.exit(f"{template_path}: the key map is topic {keymap_topic.decode()}, "
                          f"but the template puts it in {topic.decode() if topic else None}")
+            title = next((l for l in reversed(lines) if l.startswith(b"$")), None)
+            if keymap_title is not None and title != keymap_title:
+                sys.exit(f"{template_path}: the key map's title {keymap_title.decode(codepage)!r} "
+                         f"is not the template's {title.decode(codepage) if title else None!r}: "
+                         f"is it the key map of another language?")
             lines.extend(keymap)
         else:
             lines.append(line.encode(codepage))

@@ -29,20 +29,23 @@ VERSION=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$WIN_DIR/CMakeCache.txt"
 
 # The key map in the help files comes from the binding tables themselves.
 echo "==== key map generator ($GEN_DIR) ===="
-KEYMAP=$ROOT/$GEN_DIR/keymap.hlf
 cmake -S . -B "$GEN_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVIK_TESTS=OFF \
     >"$GEN_DIR.configure.log" 2>&1 || { cat "$GEN_DIR.configure.log"; exit 1; }
 cmake --build "$GEN_DIR" -j "$JOBS" --target tarvik_keymap
 GENERATOR=$(find "$GEN_DIR" -type f -name tarvik_keymap -perm -u+x | head -n 1)
 [ -n "$GENERATOR" ] || { echo "package.sh: tarvik_keymap was not built" >&2; exit 1; }
-"$GENERATOR" --hlf >"$KEYMAP"
+# Each help file gets the key map in its own language (code page 437 / 866 text).
+"$GENERATOR" --hlf --lang eng -o "$ROOT/$GEN_DIR/keymap-eng.hlf"
+"$GENERATOR" --hlf --lang rus -o "$ROOT/$GEN_DIR/keymap-rus.hlf"
 
 echo "==== help files ===="
 STAGE=$ROOT/build/ci-package/stage
 rm -rf "$STAGE"
 mkdir -p "$STAGE/Tarvik" dist
-python3 help/make_help.py "$KEYMAP" help/TarvikEng.hlf.in cp437 "$STAGE/Tarvik/TarvikEng.hlf"
-python3 help/make_help.py "$KEYMAP" help/TarvikRus.hlf.in cp866 "$STAGE/Tarvik/TarvikRus.hlf"
+python3 help/make_help.py "$GEN_DIR/keymap-eng.hlf" help/TarvikEng.hlf.in cp437 \
+    "$STAGE/Tarvik/TarvikEng.hlf"
+python3 help/make_help.py "$GEN_DIR/keymap-rus.hlf" help/TarvikRus.hlf.in cp866 \
+    "$STAGE/Tarvik/TarvikRus.hlf"
 
 cp "$WIN_DIR/Tarvik.dll" lng/TarvikEng.lng lng/TarvikRus.lng "$STAGE/Tarvik/"
 # Windows line ends, so that Notepad shows the text as written.
