@@ -18,7 +18,7 @@ TEST_F(LastLineBlockTest, CopyMoveAndDeleteOfTheLastLine) {
     const std::pair<const char*, const char*> Cases[] = {
         {"^K C", "«b\n»|a\nb"},
         {"^K V", "«b\n»|a\n"},
-        {"^K Y", "a\n|"},
+        {"^K Y", "|a\n"},
     };
     for (const auto& [Command, After] : Cases) {
         SCOPED_TRACE(Command);

@@ -106,7 +106,9 @@ bool DeletePartialLines(int Line, TCursorPos& Pos) {
 // was gone.
 bool DeleteBlockAndFollow(TCursorPos& Pos) {
     EditorInfo ei;
-    if (!GetEditorInfo(ei) || ei.BlockType != BTYPE_STREAM) return false;
+    TBlockExtent Block;
+    // Expanded first, so that a line whose selection starts on a tab is still whole.
+    if (!ExpandBlock(Block) || !GetEditorInfo(ei) || ei.BlockType != BTYPE_STREAM) return false;
     // The first line of what is left of the block stays at the block's first line:
     // whole lines before it are gone, partial lines are never removed.
     const int First = ei.BlockStartLine;
@@ -123,8 +125,8 @@ bool DeleteBlockAndFollow(TCursorPos& Pos) {
     return Done;
 }
 
-// Gathers the block's pieces (see GetBlockText) and, when Extent is given, where the
-// block lies once its lines are tab-expanded.
+// Gathers the block's pieces (see GetBlockText) in one pass over its lines, which it
+// tab-expands keeping the block where it was, and tells where the block lies.
 char* GatherBlock(int& Length, TBlockExtent* Extent) {
     Length = 0;
     EditorInfo ei;
@@ -136,8 +138,9 @@ char* GatherBlock(int& Length, TBlockExtent* Extent) {
     size_t Used = 0;
     EditorGetString egs;
     TBlockExtent Block = {Line, 0, Line, 0};
+    bool Moved = false;
     while (Line < ei.TotalLines) {
-        if (!ReadLine(Line, egs)) {
+        if (!ReadBlockLine(Line, ei.TabSize, egs, Moved)) {
             FreeBytes(Buffer);
             return nullptr;
         }
@@ -172,6 +175,7 @@ char* GatherBlock(int& Length, TBlockExtent* Extent) {
     }
     Buffer[Used] = 0;
     Length = static_cast<int>(Used);
+    if (Moved) SelectBlock(Block);
     if (Extent) *Extent = Block;
     return Buffer;
 }

@@ -59,10 +59,10 @@ void IndentBlock(TCursorPos Pos) {
     EditorInfo ei;
     if (!GetEditorInfo(ei) || ei.BlockType != BTYPE_STREAM) return;
     TBlockExtent Block;
-    bool Any = false;
+    bool Any = false, Moved = false;
     EditorGetString egs;
     for (int Line = ei.BlockStartLine; Line >= 0 && Line < ei.TotalLines; ++Line) {
-        if (!ReadLine(Line, egs) || egs.SelStart < 0) break;
+        if (!ReadBlockLine(Line, ei.TabSize, egs, Moved) || egs.SelStart < 0) break;
         TakeIntoBlock(Block, !Any, Line, egs);
         Any = true;
         if (egs.SelEnd == 0) continue;
@@ -79,14 +79,22 @@ void IndentBlock(TCursorPos Pos) {
 void UnindentBlock(TCursorPos Pos) {
     EditorInfo ei;
     if (!GetEditorInfo(ei) || ei.BlockType != BTYPE_STREAM) return;
+    TBlockExtent Block;
+    bool Any = false, Moved = false;
     EditorGetString egs;
     for (int Line = ei.BlockStartLine; Line >= 0 && Line < ei.TotalLines; ++Line) {
-        if (!ReadLine(Line, egs) || egs.SelStart < 0) break;
+        if (!ReadBlockLine(Line, ei.TabSize, egs, Moved) || egs.SelStart < 0) break;
+        TakeIntoBlock(Block, !Any, Line, egs);
+        Any = true;
         if (egs.SelEnd != 0 && egs.SelStart < egs.StringLength &&
             egs.StringText[egs.SelStart] == ' ') {
             if (!PlaceCursor(egs.SelStart, Line) || !EditorControl(ECTL_DELETECHAR, nullptr)) break;
+            if (egs.SelEnd != -1) Block.EndPos = MapColumn(egs.SelEnd, egs.SelStart, 1, 0);
         }
     }
+    // The host moves the selection with each deleted blank, but not a start it had
+    // moved off a tab: only then is the block selected again.
+    if (Any && Moved) SelectBlock(Block);
     SetCursorPos(Pos.Pos, Pos.Line);
 }
 
@@ -96,10 +104,10 @@ void ConvertBlockCase(TCaseConvert Convert) {
     EditorInfo ei;
     if (!Convert || !GetEditorInfo(ei) || ei.BlockType != BTYPE_STREAM) return;
     TBlockExtent Block;
-    bool Any = false;
+    bool Any = false, Moved = false;
     EditorGetString egs;
     for (int Line = ei.BlockStartLine; Line >= 0 && Line < ei.TotalLines; ++Line) {
-        if (!ReadLine(Line, egs)) break;
+        if (!ReadBlockLine(Line, ei.TabSize, egs, Moved)) break;
         if (!egs.StringText) continue;
         if (egs.SelStart < 0) break;
         TakeIntoBlock(Block, !Any, Line, egs);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "commands/edit_helpers.h"
+#include "commands/primitives.h"
 #include "plugin/memory.h"
 
 namespace tarvik {
@@ -20,6 +21,50 @@ bool ReadRawLine(int Line, EditorGetString& egs) {
 }
 
 }  // namespace
+
+int ExpandedColumn(const char* Text, int Length, int Pos, int TabSize) {
+    const int Tab = TabSize > 0 ? TabSize : 8;
+    const int Within = Pos < Length ? Pos : Length;
+    long long Col = 0;
+    for (int I = 0; I < Within; ++I) Col += Text[I] == '\t' ? Tab - Col % Tab : 1;
+    return ClampToInt(Col + (Pos > Within ? static_cast<long long>(Pos) - Within : 0));
+}
+
+bool ReadBlockLine(int Line, int TabSize, EditorGetString& egs, bool& Moved) {
+    if (!ReadRawLine(Line, egs)) return false;
+    const int Len = egs.StringLength;
+    if (!Len || !memchr(egs.StringText, '\t', static_cast<size_t>(Len))) return true;
+    const int Start = egs.SelStart < 0 ? egs.SelStart
+                                       : ExpandedColumn(egs.StringText, Len, egs.SelStart, TabSize);
+    const int End =
+        egs.SelEnd < 0 ? egs.SelEnd : ExpandedColumn(egs.StringText, Len, egs.SelEnd, TabSize);
+    ExpandTabs(Line);
+    if (!ReadRawLine(Line, egs)) return false;
+    if (egs.SelStart != Start || egs.SelEnd != End) Moved = true;
+    egs.SelStart = Start;
+    egs.SelEnd = End;
+    return true;
+}
+
+bool ExpandBlock(TBlockExtent& Block) {
+    EditorInfo ei;
+    if (!GetEditorInfo(ei) || ei.BlockType != BTYPE_STREAM) return false;
+    bool Moved = false, Any = false;
+    EditorGetString egs;
+    for (int Line = ei.BlockStartLine; Line >= 0 && Line < ei.TotalLines; ++Line) {
+        if (!ReadBlockLine(Line, ei.TabSize, egs, Moved)) return false;
+        if (egs.SelStart < 0) break;
+        if (!Any) {
+            Block.StartLine = Line;
+            Block.StartPos = egs.SelStart;
+            Any = true;
+        }
+        Block.EndLine = egs.SelEnd == -1 ? Line + 1 : Line;
+        Block.EndPos = egs.SelEnd == -1 ? 0 : egs.SelEnd;
+    }
+    if (Any && Moved) SelectBlock(Block);
+    return Any;
+}
 
 bool ReadBlockExtent(TBlockExtent& Block) {
     if (!EditorControl) return false;

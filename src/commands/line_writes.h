@@ -20,6 +20,24 @@ struct TBlockExtent {
     int EndPos;
 };
 
+// Column of byte Pos of a line (Length bytes of Text) once its tabs are blanks up
+// to the next multiple of TabSize; a position beyond the line's end keeps its
+// distance from it.
+int ExpandedColumn(const char* Text, int Length, int Pos, int TabSize);
+
+// Reads line Line for a block command: expands its tabs (a lasting change) and
+// gives its selection in the expanded line's columns, where it stood before. The
+// host moves a selection that starts on a tab behind the blanks that replace it,
+// which would drop the tab's blanks from the block: Moved is set when the host's
+// own selection of the line no longer matches egs, and the block must be selected
+// again. False when the line cannot be read.
+bool ReadBlockLine(int Line, int TabSize, EditorGetString& egs, bool& Moved);
+
+// Expands the tabs of every line of the stream block and keeps the block where it
+// was (see ReadBlockLine); Block is its extent afterwards. False when there is no
+// block or a line of it cannot be read.
+bool ExpandBlock(TBlockExtent& Block);
+
 // Reads the stream block from the lines' own selection, without expanding tabs;
 // false when there is none (no selection, a column block, or a block start whose
 // line is not selected).

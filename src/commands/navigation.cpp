@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "commands/edit_helpers.h"
+#include "commands/line_writes.h"
 #include "commands/primitives.h"
 #include "plugin/globals.h"
 
@@ -27,31 +28,29 @@ void SetPosition(int Line, int Pos, int TopScreenLine) {
 
 // Cursor to the first selected character of the stream block.
 void GotoBlockBegin() {
-    const int Line = GetBlockStartLine();
-    if (Line < 0) return;
+    EditorInfo ei;
+    if (!GetEditorInfo(ei) || ei.BlockType != BTYPE_STREAM) return;
+    const int Line = ei.BlockStartLine;
     EditorGetString egs;
-    if (!ReadLine(Line, egs) || egs.SelStart < 0) return;
+    bool Moved = false;
+    if (!ReadBlockLine(Line, ei.TabSize, egs, Moved) || egs.SelStart < 0) return;
+    // Expanding the line moved a start that stood on a tab; the block goes back.
+    TBlockExtent Block;
+    if (Moved && ReadBlockExtent(Block)) {
+        Block.StartPos = egs.SelStart;
+        SelectBlock(Block);
+    }
     SetCursorPos(egs.SelStart, Line);
 }
 
 // Cursor to the column after the last selected character. A block that ends with
-// a line break ends at column 0 of the first line after it.
+// a line break ends at column 0 of the first line after it; one through the end of
+// the text's last line has no end to go to.
 void GotoBlockEnd() {
-    int Line = GetBlockStartLine();
     EditorInfo ei;
-    if (Line < 0 || !GetEditorInfo(ei)) return;
-    EditorGetString egs;
-    for (;;) {
-        // A block through the end of the text's last line has no end to go to.
-        if (Line >= ei.TotalLines || !ReadLine(Line, egs)) return;
-        if (egs.SelStart < 0) {
-            SetCursorPos(0, Line);
-            return;
-        }
-        if (egs.SelEnd != -1) break;
-        ++Line;
-    }
-    SetCursorPos(egs.SelEnd, Line);
+    TBlockExtent Block;
+    if (!ExpandBlock(Block) || !GetEditorInfo(ei) || Block.EndLine >= ei.TotalLines) return;
+    SetCursorPos(Block.EndPos, Block.EndLine);
 }
 
 // Cursor after the last character of the file's last line.
