@@ -48,10 +48,13 @@ int RunBinding(int EditorID, const TBinding& Row, INPUT_RECORD* Rec) {
 }
 
 // Dispatches nest when the plug-in hands an event to the host, which calls
-// ProcessEditorInput again before the outer call goes on. Some builds of the host
-// then call it once more for the same key, with the last record it read from the
-// console (which is a key the plug-in has handled already): each hand-over is
-// served once, and nesting stops at a bound however the host behaves.
+// ProcessEditorInput again before the outer call goes on. When the plug-in
+// declines the event there, some builds of the host ask once more, with the last
+// record they read from the console (often a key the plug-in is handling right
+// then), before they act on the event themselves. Each hand-over is served once:
+// a further call within it is declined without a second look, so the host goes
+// on with the event and nothing recurses; nesting past any real use is declined
+// the same way.
 constexpr int kMaxNesting = 16;
 int Nesting = 0;                       // dispatches in progress
 int HandOvers = 0;                     // hand-overs to the host in progress
@@ -104,13 +107,11 @@ INPUT_RECORD KeyPressRecord(WORD VirtualKey, char Char, DWORD ControlKeyState) {
 
 int DispatchEditorInput(INPUT_RECORD* Rec) {
     if (!Rec) return 0;
-    // A second call for a key already handed over, or nesting past any real use: the
-    // event has been dealt with, and the host must not act on it again.
     if (HandOvers > 0) {
-        if (HandOverServed[HandOvers]) return 1;
+        if (HandOverServed[HandOvers]) return 0;
         HandOverServed[HandOvers] = true;
     }
-    if (Nesting >= kMaxNesting) return 1;
+    if (Nesting >= kMaxNesting) return 0;
     ++Nesting;
     const int result = DispatchKey(Rec);
     --Nesting;
