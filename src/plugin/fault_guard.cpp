@@ -4,30 +4,34 @@
 // catch does not see a Windows fault (and the plug-in is built without C++
 // exceptions), so the guard works with the system's own exception dispatch:
 //
-// - On entry RtlCaptureContext records the registers as the guarded call begins:
-//   the resumption point, like a setjmp that saves every register.
+// - On entry __builtin_setjmp records where the guard resumes. It saves only the
+//   frame and stack pointers and the resumption address; the function holding
+//   it saves every callee-saved register in its prologue instead (on x86_64 also
+//   xmm6 to xmm15) and reloads all it needs from its frame after the second
+//   return, so nothing the abandoned call did to the registers survives it.
 // - While the call runs, a vectored exception handler of ours is registered. It
-//   acts only on the thread that armed the guard and only for continuable fault
-//   codes (not for C++ exceptions, breakpoints or other software exceptions). It
-//   loads the recorded registers into the faulting thread's context and lets it
-//   continue: the thread comes back out of RtlCaptureContext a second time, in the
-//   guard's own frame and on its own stack, sees the fault flag and returns the
-//   fault result. The faulting call's frames below are simply abandoned.
-// - Loading the whole recorded context puts back every register the calling
-//   convention wants kept (on x86_64 also xmm6 to xmm15 and the MXCSR), whatever
-//   the abandoned call had done with them, with no code per architecture.
+//   acts only on the thread that armed the guard and only for continuable
+//   hardware fault codes (not for C++ exceptions, breakpoints or any other
+//   software exception). It changes the faulting thread's context so that the
+//   thread continues in ContinueAtGuard, on a small landing area of the guard's
+//   own frame (the faulting stack pointer may be anything), which returns into
+//   the guard by __builtin_longjmp: no unwinding, the faulting call's frames
+//   below are simply abandoned. The handler's part is the only code per
+//   architecture: the names of the instruction and stack pointer fields.
 // - The TEB's ExceptionList is put back to its value at entry. On i686 it is the
 //   chain of frame-based handlers: records the host registered inside the call
-//   live in the abandoned frames and must not stay linked. On x86_64 the field is
-//   unused; writing its own value back changes nothing.
+//   live in the abandoned frames and must not stay linked. On x86_64 Windows
+//   leaves the field alone (Wine keeps frames of its own there); writing its own
+//   value back is right there too.
 // - The handler is removed again when the outermost guard returns, so none of
 //   ours outlives the call, let alone the DLL.
 //
 // Limits, by design: a vectored handler runs before the frame-based ones, so a
 // fault that the host would have handled itself inside the call counts as a
 // failed call too; the abandoned call's own clean-up (its __finally blocks, its
-// destructors) does not run. A stack overflow is left alone: after one the stack
-// has lost its guard page, and resuming would leave the thread without it.
+// destructors, locks it holds) does not run, and the floating-point control
+// words stay as it left them. A stack overflow is left alone: after one the
+// stack has lost its guard page, and resuming would leave the thread without it.
 // Guards nest on one thread (the host may call the plug-in back inside the
 // guarded call); while one thread holds the guard, another calls plainly.
 #include "plugin/fault_guard.h"
@@ -36,21 +40,18 @@
 
 #include <windows.h>
 
-// Declared again to tell the compiler that it returns twice: once as called, and
-// once more when a fault resumes the thread at the registers it recorded.
-extern "C" __attribute__((returns_twice)) DECLSPEC_IMPORT VOID NTAPI
-RtlCaptureContext(PCONTEXT ContextRecord);
+#include <cstdint>
 
 namespace tarvik {
 
 namespace {
 
-// One armed guard, in the frame of RunArmed.
+// One armed guard, in the frame of CallGuarded.
 struct TGuardFrame {
-    CONTEXT Entry;                                 // registers at the resumption point
+    void* Resume[5];                               // __builtin_setjmp's record
     struct _EXCEPTION_REGISTRATION_RECORD* Chain;  // the TEB's ExceptionList at entry
     TGuardFrame* Outer;                            // the guard this one nests in, or null
-    volatile LONG Faulted;                         // set by the handler before resuming
+    alignas(16) unsigned char Landing[512];        // ContinueAtGuard's stack
 };
 
 volatile LONG OwnerThread = 0;              // the thread holding the guard; 0 when none
@@ -84,29 +85,46 @@ bool IsFault(const EXCEPTION_RECORD* Record) {
     }
 }
 
-// The vectored handler: resumes the owner thread at its innermost guard's entry
-// after a fault; passes everything else on.
+// Where the handler sends the faulting thread: the second return of the innermost
+// guard's __builtin_setjmp.
+__attribute__((noinline, noreturn)) void ContinueAtGuard() {
+    __builtin_longjmp(Innermost->Resume, 1);
+}
+
+// The vectored handler: sends the owner thread to ContinueAtGuard after a fault;
+// passes everything else on.
 LONG CALLBACK ResumeAtGuard(EXCEPTION_POINTERS* Info) {
     if (static_cast<DWORD>(OwnerThread) != GetCurrentThreadId()) return EXCEPTION_CONTINUE_SEARCH;
     TGuardFrame* Frame = Innermost;
     if (!Frame || !IsFault(Info->ExceptionRecord)) return EXCEPTION_CONTINUE_SEARCH;
-    Frame->Faulted = 1;
-    *Info->ContextRecord = Frame->Entry;
+    // As if called: the top of the landing area less a return address and the four
+    // argument slots of x86_64, which leaves the stack aligned as each expects. The
+    // rest lies below, room for what the system's restore of the context puts there.
+    const auto Top =
+        reinterpret_cast<uintptr_t>(Frame->Landing + sizeof Frame->Landing) - 5 * sizeof(void*);
+    const auto Target = reinterpret_cast<uintptr_t>(&ContinueAtGuard);
+    CONTEXT* Context = Info->ContextRecord;
+#if defined(__x86_64__)
+    Context->Rip = Target;
+    Context->Rsp = Top;
+#elif defined(__i386__)
+    Context->Eip = Target;
+    Context->Esp = Top;
+#else
+#error "the fault guard knows the x86 processors only"
+#endif
+    Context->EFlags &= ~0x400u;  // the direction flag, clear at every call
     return EXCEPTION_CONTINUE_EXECUTION;
 }
 
 // Records the resumption point, arms Frame as the innermost guard and makes the
-// call; returns its result, or FaultResult when it faulted. Not inlined: the
-// recorded registers describe this function's own frame, which stays alive until
-// the guard is disarmed, and the fault path reads only what was stored in memory
-// before the capture.
+// call; returns its result, or FaultResult when it faulted. Not inlined, so that
+// its prologue and epilogue save and restore the registers around the resumption.
 __attribute__((noinline)) int RunArmed(TGuardFrame& Frame, int (*Call)(void*), void* Context,
                                        int FaultResult) {
-    Frame.Faulted = 0;
     Frame.Chain = ThreadInfo()->ExceptionList;
     Frame.Outer = Innermost;
-    RtlCaptureContext(&Frame.Entry);
-    if (Frame.Faulted) {
+    if (__builtin_setjmp(Frame.Resume)) {
         ThreadInfo()->ExceptionList = Frame.Chain;
         Innermost = Frame.Outer;
         return FaultResult;
