@@ -200,6 +200,10 @@ public:
     // Every EditorControl call with this command fails.
     void FailCommand(int Command, bool Fail = true);
     void FailService(Service S, bool Fail = true);
+    // Every EditorControl call with this command raises an access violation inside
+    // the host, as a broken host would. Windows only: natively nothing would catch
+    // it, and there is no definition.
+    void FaultCommand(int Command, bool Fault = true);
     void ClearFaults();
 
     // ---- Registry, through the Win32 calls (the stand-in natively, Wine's registry there)
@@ -225,5 +229,11 @@ public:
 private:
     Impl* impl_;
 };
+
+#ifdef _WIN32
+// The calling thread's information block (Windows only). Its ExceptionList is the
+// thread's chain of frame-based exception handler records.
+NT_TIB* ThreadInfoBlock();
+#endif
 
 }  // namespace host

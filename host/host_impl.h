@@ -80,9 +80,11 @@ struct Host::Impl {
     long FailFromSerial = 0;  // 0: off
     long FailNthSerial = 0;   // 0: off
     std::set<int> FailCommands;
+    std::set<int> FaultCommands;  // Windows only
     bool FailServices[static_cast<int>(Service::Count)] = {};
 
-    // Counts one service call; true when it is to fail.
+    // Counts one service call; true when it is to fail. A command set to fault
+    // raises its access violation here.
     bool Enter(Service S, int Command = -1);
     void Misuse(const std::string& What) { Self->Misuses.push_back(What); }
 

@@ -140,6 +140,32 @@ TEST_F(LifecycleTest, HostWithoutCurrentEditorLosesNothing) {
     EXPECT_EQ(MenuState(), "on");
 }
 
+#ifdef _WIN32
+// A host whose ECTL_GETINFO raises an access violation: each entry point takes it
+// for a failed call, the handler record the host linked in is unlinked again, and
+// once the host answers again nothing of the fault is left behind (and the next
+// fault is caught as well). Windows only: natively there is no such fault to catch.
+TEST_F(LifecycleTest, HostFaultingOnEditorInfoCountsAsFailedCall) {
+    OpenOn("text\n");
+    auto Chain = [] { return host::ThreadInfoBlock()->ExceptionList; };
+    const auto Before = Chain();
+    for (int Round = 0; Round < 2; ++Round) {
+        const int Asked = H().EctlCalls(ECTL_GETINFO);
+        H().FaultCommand(ECTL_GETINFO);
+        EXPECT_EQ(MenuState(), "none");
+        H().PickMenu();
+        INPUT_RECORD Key = host::KeyPress("^Q");
+        EXPECT_EQ(H().ProcessEditorInput(Key), 0);
+        EXPECT_EQ(H().EctlCalls(ECTL_GETINFO) - Asked, 3);
+        EXPECT_EQ(Chain(), Before);
+        H().FaultCommand(ECTL_GETINFO, false);
+        EXPECT_EQ(MenuState(), "on");
+        Keys(Round == 0 ? "^Q D" : "^Q S");
+        EXPECT_EQ(Cursor(), std::make_pair(0, Round == 0 ? 4 : 0));
+    }
+}
+#endif
+
 TEST_F(LifecycleTest, MenuFollowsTheHostsTextAndKeepsItsPointerOtherwise) {
     OpenPlain("text\n");
     const char* const* first = H().GetPluginInfo().PluginMenuStrings;

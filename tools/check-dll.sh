@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Checks the plug-in DLL's tables: it must export exactly the five entry points the
 # host looks up, undecorated, and import nothing but system DLLs (a MinGW runtime
-# DLL would be missing on the user's machine). Prints the tables it checked.
+# DLL would be missing on the user's machine). Prints the tables it checked. The
+# DLL must also stay within 64 KiB: it carries no C++ runtime, and a C++ library
+# part (exceptions, iostreams, a printf engine) creeping back in shows here first.
 #
 #   tools/check-dll.sh build/win32/Tarvik.dll
 set -euo pipefail
@@ -10,6 +12,7 @@ DLL=${1:?usage: $0 Tarvik.dll}
 OBJDUMP=${OBJDUMP:-i686-w64-mingw32-objdump}
 EXPECTED_EXPORTS="GetPluginInfo OpenPlugin ProcessEditorEvent ProcessEditorInput SetStartupInfo"
 ALLOWED_IMPORTS="kernel32.dll user32.dll advapi32.dll msvcrt.dll"
+MAX_BYTES=65536
 
 DUMP=$("$OBJDUMP" -p "$DLL")
 
@@ -46,7 +49,13 @@ for dll in $IMPORTS; do
             ;;
     esac
 done
+BYTES=$(stat -c %s "$DLL")
+echo "Size of $DLL: $BYTES bytes (at most $MAX_BYTES)"
+if [ "$BYTES" -gt "$MAX_BYTES" ]; then
+    echo "check-dll: FAILED: $BYTES bytes, more than $MAX_BYTES" >&2
+    FAILED=1
+fi
 if [ "$FAILED" -ne 0 ]; then
     exit 1
 fi
-echo "check-dll: exports and imports OK"
+echo "check-dll: exports, imports and size OK"

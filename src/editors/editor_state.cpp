@@ -3,22 +3,24 @@
 #include <climits>
 #include <cstring>
 
+#include "plugin/fault_guard.h"
 #include "plugin/memory.h"
 
 namespace tarvik {
 
 namespace {
 
+// The host's ECTL_GETINFO into the EditorInfo at Info; nonzero on success.
+int AskEditorInfo(void* Info) {
+    return EditorControl(ECTL_GETINFO, Info);
+}
+
 // Asks the host about the current editor. Outside an editor the host may fail
-// the call or raise instead; both only mean that there is no current editor.
+// the call or fault instead; both only mean that there is no current editor.
 bool GetCurrentEditorInfo(EditorInfo& ei) {
     memset(&ei, 0, sizeof ei);
     if (!EditorControl) return false;
-    try {
-        return EditorControl(ECTL_GETINFO, &ei) != 0;
-    } catch (...) {
-        return false;
-    }
+    return CallGuarded(AskEditorInfo, &ei, 0) != 0;
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "keys/bindings.h"
 
-#include <cstdio>
+#include <cstring>
 
 #include "commands/block_marking.h"
 #include "commands/block_transfer.h"
@@ -365,8 +365,21 @@ const TBinding* FindBinding(TKeyTableId Table, WORD Key, DWORD ControlKeyState) 
 // Names for the key map
 // ============================================================================
 
+namespace {
+
+// Appends Text to the string in Buffer as far as Size bytes with the NUL allow.
+// (No printf here: it would bring a whole formatting engine into the DLL.)
+void AppendText(char* Buffer, int Size, const char* Text) {
+    int used = static_cast<int>(strlen(Buffer));
+    while (*Text && used + 1 < Size) Buffer[used++] = *Text++;
+    Buffer[used] = 0;
+}
+
+}  // namespace
+
 void FormatKeyName(WORD Key, char* Buffer, int Size) {
     if (!Buffer || Size <= 0) return;
+    Buffer[0] = 0;
     struct TKeyName {
         WORD Key;
         const char* Name;
@@ -378,16 +391,30 @@ void FormatKeyName(WORD Key, char* Buffer, int Size) {
     };
     for (const TKeyName& name : names) {
         if (name.Key == Key) {
-            snprintf(Buffer, static_cast<size_t>(Size), "%s", name.Name);
+            AppendText(Buffer, Size, name.Name);
             return;
         }
     }
-    if ((Key >= '0' && Key <= '9') || (Key >= 'A' && Key <= 'Z'))
-        snprintf(Buffer, static_cast<size_t>(Size), "%c", static_cast<char>(Key));
-    else if (Key >= VK_F1 && Key <= VK_F12)
-        snprintf(Buffer, static_cast<size_t>(Size), "F%d", Key - VK_F1 + 1);
-    else
-        snprintf(Buffer, static_cast<size_t>(Size), "0x%02X", static_cast<unsigned>(Key));
+    char text[8] = {};
+    int n = 0;
+    if ((Key >= '0' && Key <= '9') || (Key >= 'A' && Key <= 'Z')) {
+        text[n++] = static_cast<char>(Key);
+    } else if (Key >= VK_F1 && Key <= VK_F12) {
+        const int number = Key - VK_F1 + 1;
+        text[n++] = 'F';
+        if (number >= 10) text[n++] = '1';
+        text[n++] = static_cast<char>('0' + number % 10);
+    } else {
+        // Hexadecimal with at least two digits, as "0x%02X" writes it.
+        static const char digits[] = "0123456789ABCDEF";
+        const int count = Key > 0xFFF ? 4 : Key > 0xFF ? 3 : 2;
+        text[n++] = '0';
+        text[n++] = 'x';
+        for (int shift = 4 * (count - 1); shift >= 0; shift -= 4)
+            text[n++] = digits[(Key >> shift) & 0xF];
+    }
+    text[n] = 0;
+    AppendText(Buffer, Size, text);
 }
 
 void FormatBindingKey(TKeyTableId Table, const TBinding& Row, char* Buffer, int Size) {
@@ -415,7 +442,10 @@ void FormatBindingKey(TKeyTableId Table, const TBinding& Row, char* Buffer, int 
         default:
             break;
     }
-    snprintf(Buffer, static_cast<size_t>(Size), "%s%s%s", lead, shift, key);
+    Buffer[0] = 0;
+    AppendText(Buffer, Size, lead);
+    AppendText(Buffer, Size, shift);
+    AppendText(Buffer, Size, key);
 }
 
 }  // namespace tarvik
