@@ -113,6 +113,8 @@ struct Host::Impl {
     int PluginInput(INPUT_RECORD* Rec);            // the plug-in's ProcessEditorInput
     // The file-editor frame's handling of a key the plug-in declined.
     void HandleKey(const INPUT_RECORD& Rec);
+    // HandleKey while Frame (the window current when the key came) is still current.
+    void FrameKey(int Frame, const INPUT_RECORD& Key);
     void LoadLanguage(const std::string& Suffix);
     // Fills Startup as the host hands it over; StructSize 0 gives the full size.
     void FillStartup(int StructSize);

@@ -89,9 +89,17 @@ int Host::Impl::MainLoopEvent(const INPUT_RECORD& Event) {
         Self->HostKeys.push_back(Key);
         return 0;
     }
+    const int Frame = Current;
     const int Answer = PluginInput(&LastInput);
-    if (Answer == 0) HandleKey(Key);
+    if (Answer == 0) FrameKey(Frame, Key);
     return Answer;
+}
+
+void Host::Impl::FrameKey(int Frame, const INPUT_RECORD& Key) {
+    if (Current == Frame && Find(Frame))
+        HandleKey(Key);
+    else
+        Self->HostKeys.push_back(Key);  // its window went while the plug-in had the key
 }
 
 int Host::Impl::ProcessInput(INPUT_RECORD* Rec) {
@@ -99,12 +107,13 @@ int Host::Impl::ProcessInput(INPUT_RECORD* Rec) {
         Misuse("ECTL_PROCESSINPUT nested too deep");
         return 0;
     }
+    const int Frame = Current;
     if (Self->OnProcessInput) Self->OnProcessInput(*Self, *Rec);
     ++Depth;
     if (!PluginInput(Rec)) {
         const INPUT_RECORD Key = *Rec;
         const bool Again = Key.EventType == MOUSE_EVENT || Self->SecondInputCall;
-        if (!Again || !PluginInput(&LastInput)) HandleKey(Key);
+        if (!Again || !PluginInput(&LastInput)) FrameKey(Frame, Key);
     }
     --Depth;
     return 1;

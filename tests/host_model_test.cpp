@@ -628,6 +628,17 @@ TEST_F(HostModelTest, ProcessInputNestsAndSurvivesAClose) {
     EXPECT_EQ(Ectl(ECTL_PROCESSINPUT, &R), 1);
     EXPECT_FALSE(H->HasWindow(Id));
     EXPECT_EQ(Ectl(ECTL_GETSTRING, &R), 0);
+
+    // A window closed while the plug-in has the key: the window behind does not get it.
+    const int Behind = H->OpenWindow("b.txt", "behind");
+    Id = H->OpenWindow("c.txt", "front");
+    H->OnEditorInput = [&](INPUT_RECORD&) { return H->CloseWindow(Id), 0; };
+    H->Keys("x");
+    INPUT_RECORD Y = host::KeyPress("y");
+    H->OpenWindow("d.txt", "");
+    Id = H->Win().EditorID;
+    Ectl(ECTL_PROCESSINPUT, &Y);
+    EXPECT_EQ(H->Win(Behind).Lines[0].Text, "behind");
     H->OnProcessInput = nullptr;
 }
 
