@@ -182,8 +182,8 @@ public:
     // Types each byte of Text as a character key, then pumps.
     void Type(const std::string& Text);
     // Handles one event as the main loop does: the host works out the key, hands the
-    // plug-in its own copy of the record (the last record read), and on 0 acts on the
-    // key it worked out; returns the plug-in's answer.
+    // plug-in the host's own record of the event (its last record read), and on 0 acts
+    // on the key it worked out; returns the plug-in's answer.
     int Feed(INPUT_RECORD Event);
     size_t PendingInput() const;  // events waiting in the console input
     std::vector<INPUT_RECORD> PeekInput() const;
