@@ -32,6 +32,7 @@ void Restore(BlockText& B) {
     host::Host& H = TheHost();
     H.Win().Lines = B.Saved;
     H.Win().ColumnBlock = false;
+    H.Win().BlockStartLine = 0;
     DropLineCopies();
     H.SetCursor(kBlockLines, 0);
 }

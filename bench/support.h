@@ -31,9 +31,9 @@ bool BindingsOn();
 long long TextBytes();
 
 // Forgets the host's handed-out line copies (the stand-in keeps every
-// ECTL_GETSTRING copy until the text changes).
+// ECTL_GETSTRING copy until the next change or redraw).
 inline void DropLineCopies() {
-    TheHost().impl()->TextChanged();
+    TheHost().impl()->RetireLineCopies();
 }
 
 // Figures recorded by the benchmarks, by benchmark name: seconds per iteration

@@ -150,7 +150,7 @@ int main(int argc, char** argv) {
     H.WriteInput(Events);
     H.Feed(host::KeyPress("Ctrl+Shift+S"));
     First.Text = Saved;
-    H.impl()->TextChanged();
+    H.impl()->RetireLineCopies();
     H.ClearSelection();
     FlushConsoleInputBuffer(In);
 
@@ -160,7 +160,7 @@ int main(int argc, char** argv) {
     const double Search = Best(Runs, [&] {
         H.SetCursor(0, 0);
         H.Feed(host::KeyPress("^L"));
-        H.impl()->TextChanged();
+        H.impl()->RetireLineCopies();
     });
     Report("lines", Lines, "");
     Report("findtext_total", Search * 1e3, "ms");
@@ -178,7 +178,7 @@ int main(int argc, char** argv) {
             Egs.StringNumber = -1;
             H.StartupInfo().EditorControl(ECTL_GETSTRING, &Egs);
         }
-        H.impl()->TextChanged();
+        H.impl()->RetireLineCopies();
     });
     Report("hostwalk_per_line", Walk / Lines * 1e6, "us");
 
@@ -188,7 +188,7 @@ int main(int argc, char** argv) {
         H.SetCursor(0, 0);
         H.WriteInput({host::KeyPress("Esc")});
         H.Feed(host::KeyPress("^L"));
-        H.impl()->TextChanged();
+        H.impl()->RetireLineCopies();
         FlushConsoleInputBuffer(In);
     });
     Report("fixed_cost", Fixed * 1e3, "ms");
@@ -207,7 +207,7 @@ int main(int argc, char** argv) {
         H.SetCursor(0, 0);
         const double Start = Now();
         H.Feed(host::KeyPress("^L"));
-        H.impl()->TextChanged();
+        H.impl()->RetireLineCopies();
         double Gap = 0;
         for (size_t I = 1; I < PollTimes.size(); ++I)
             Gap = std::max(Gap, PollTimes[I] - PollTimes[I - 1]);
@@ -231,7 +231,7 @@ int main(int argc, char** argv) {
         const double End = Now();
         WaitForSingleObject(Thread, INFINITE);
         CloseHandle(Thread);
-        H.impl()->TextChanged();
+        H.impl()->RetireLineCopies();
         FlushConsoleInputBuffer(In);
         if (EscWrittenAt > 0 && End > EscWrittenAt) Latency = std::max(Latency, End - EscWrittenAt);
     }
@@ -258,7 +258,7 @@ int main(int argc, char** argv) {
     };
     auto Reset = [&] {
         H.Win().Lines = Fresh;
-        H.impl()->TextChanged();
+        H.impl()->RetireLineCopies();
         H.SetCursor(0, 0);
         H.HostKeys.clear();
     };

@@ -234,8 +234,7 @@ int Host::EditorEvent(int Event, void* Param) {
 }
 
 int Host::ProcessEditorInput(INPUT_RECORD& Rec) {
-    if (!impl_->ProcessEditorInput) return 0;
-    return impl_->ProcessEditorInput(&Rec);
+    return impl_->PluginInput(&Rec);
 }
 
 // ---- Windows ------------------------------------------------------------------
@@ -251,9 +250,15 @@ int Host::OpenWindow(const std::string& FileName, const std::string& Text, bool 
     W->EditorID = impl_->NextEditorId++;
     W->FileName = FileName;
     W->Lines = SplitLines(Text);
+    for (const Line& L : W->Lines)
+        if (!L.Eol.empty()) {
+            W->DefaultEol = L.Eol;
+            break;
+        }
     int Id = W->EditorID;
     impl_->Windows.push_back(std::move(W));
     impl_->Current = Id;
+    impl_->PanelsActive = false;
     if (SendRead) EditorEvent(EE_READ, nullptr);
     return Id;
 }
@@ -268,12 +273,14 @@ void Host::CloseWindow(int EditorID) {
                            [&](const auto& W) { return W->EditorID == EditorID; });
     if (It == I.Windows.end()) return;
     I.Windows.erase(It);
-    I.TextChanged();
+    I.RetireLineCopies();
     if (I.Current == EditorID) I.Current = I.Windows.empty() ? 0 : I.Windows.back()->EditorID;
 }
 
 void Host::SwitchTo(int EditorID) {
-    if (impl_->Find(EditorID)) impl_->Current = EditorID;
+    if (!impl_->Find(EditorID)) return;
+    impl_->Current = EditorID;
+    impl_->PanelsActive = false;
 }
 
 bool Host::HasWindow(int EditorID) const {
@@ -309,6 +316,10 @@ std::vector<std::string> Host::LineTexts() const {
 
 void Host::SetNoCurrentEditor(bool None) {
     impl_->NoCurrentEditor = None;
+}
+
+void Host::SetPanelsActive(bool Active) {
+    impl_->PanelsActive = Active;
 }
 
 std::vector<Line> SplitLines(const std::string& Text) {
@@ -361,6 +372,7 @@ void Host::ClearSelection() {
     Window& W = Win();
     for (Line& L : W.Lines) L.SelStart = L.SelEnd = -1;
     W.ColumnBlock = false;
+    W.BlockStartLine = -1;
 }
 
 std::string Host::SelectionString() const {
@@ -404,10 +416,17 @@ void Host::WriteInput(const std::vector<INPUT_RECORD>& Events) {
 }
 
 void Host::Pump() {
+    bool IdleGiven = false;
     // A plug-in that keeps refilling the input must not hang a test.
     for (int Guard = 0; Guard < 1000000; ++Guard) {
         INPUT_RECORD Rec;
-        if (!ReadWaitingInput(Rec)) return;
+        if (impl_->ReadConsoleEvent(Rec)) {
+            IdleGiven = false;
+        } else {
+            if (!IdleWhenDry || IdleGiven) return;
+            IdleGiven = true;
+            Rec = IdleRecord();
+        }
         Feed(Rec);
     }
     Misuses.push_back("Pump: the input never ran dry");
@@ -431,9 +450,7 @@ void Host::Type(const std::string& T) {
 }
 
 int Host::Feed(INPUT_RECORD Event) {
-    int Answer = ProcessEditorInput(Event);
-    if (Answer == 0) impl_->HandleKey(Event);
-    return Answer;
+    return impl_->MainLoopEvent(Event);
 }
 
 size_t Host::PendingInput() const {
@@ -459,6 +476,14 @@ void Host::DiscardInput() {
 
 int Host::ProcessInputDepth() const {
     return impl_->Depth;
+}
+
+bool Host::LineCopyLive(const char* P) const {
+    for (const auto& Entry : impl_->LineCopies)
+        if (Entry.second.Bytes.get() == P) return true;
+    for (const auto& Bytes : impl_->RetiredCopies)
+        if (Bytes.get() == P) return true;
+    return false;
 }
 
 // ---- Language -----------------------------------------------------------------

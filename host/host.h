@@ -21,7 +21,7 @@ namespace host {
 
 struct Line {
     std::string Text;   // bytes, NUL allowed
-    std::string Eol;    // "\r\n", "\n" or "" (only the last line may have none)
+    std::string Eol;    // "\r\n", "\n", "\r" (ECTL_SETSTRING can give it) or "" (none)
     int SelStart = -1;  // -1: not selected
     int SelEnd = -1;    // -1: through the line end
 };
@@ -36,12 +36,27 @@ struct Window {
     int LeftPos = 0;
     int WindowSizeX = 80;
     int WindowSizeY = 23;
+    // Option: 1 types over the text (a character replaces the one under the cursor,
+    // Tab only moves the cursor). ECTL_SETPOSITION changes it too.
     int Overtype = 0;
     int TabSize = 8;
     int AnsiMode = 0;
+    // Option: -1 shows the text in the OEM code page; any other number shows it in the
+    // host's one other table (KOI8-R), and each typed byte is converted into it first.
     int TableNum = -1;
-    bool ColumnBlock = false;  // selection is reported as BTYPE_COLUMN
-    int Saves = 0;             // F2 presses handled by the host
+    bool ColumnBlock = false;  // the block is reported as BTYPE_COLUMN
+    // The line where the block starts, -1 for no block: the host's own state beside the
+    // lines' ranges, as in the real host. ECTL_SELECT sets it, BTYPE_NONE clears it, and
+    // deleting its line moves it to the next line, selected or not; ECTL_GETINFO's
+    // BlockType and BlockStartLine come from it alone. A test that sets the lines'
+    // ranges by hand sets it too.
+    int BlockStartLine = -1;
+    // The file's default line end, given by ECTL_SETSTRING with a null StringEOL and to
+    // the first part of a split last line: the first line end of the text opened, none
+    // for a text without any. A window that stands for a new file sets "\r\n".
+    std::string DefaultEol;
+    bool Modified = false;  // edited since opened or saved; ECTL_EXPANDTABS does not count
+    int Saves = 0;          // F2 presses handled by the host
 };
 
 // Splits text at "\r\n" and "\n"; each line keeps its own end, the last may have none.
@@ -67,6 +82,8 @@ INPUT_RECORD KeyPress(const std::string& Token);
 // where it has one, else 0). Used for OEM text such as Cyrillic letters.
 INPUT_RECORD CharPress(unsigned char Ch);
 INPUT_RECORD MouseEvent(int X, int Y, DWORD Buttons, DWORD Flags = 0);
+// What the host produces when nothing is typed: a KEY_EVENT with every field zero.
+INPUT_RECORD IdleRecord();
 // A short readable name of an event ("Ctrl+K", "x", "F2 up", "Mouse(3,4) 1").
 std::string EventName(const INPUT_RECORD& Event);
 
@@ -123,7 +140,7 @@ public:
     HANDLE OpenPlugin(int OpenFrom = OPEN_EDITOR, int Item = 0);
     void PickMenu() { OpenPlugin(OPEN_EDITOR, 0); }
     int EditorEvent(int Event, void* Param);
-    int ProcessEditorInput(INPUT_RECORD& Rec);  // the plug-in's answer only
+    int ProcessEditorInput(INPUT_RECORD& Rec);  // the plug-in's answer only (or OnEditorInput's)
 
     // ---- Windows
     // Opens a window on Text (split by SplitLines), makes it current and sends EE_READ
@@ -137,8 +154,14 @@ public:
     Window& Win(int EditorID);
     std::string Text() const;  // the current window's text, with line ends
     std::vector<std::string> LineTexts() const;
-    // No current editor: ECTL_GETINFO fails (as outside an editor).
+    // A host without any editor: every EditorControl command fails (ECTL_GETINFO
+    // returns 0), whatever windows the test keeps open.
     void SetNoCurrentEditor(bool None);
+    // The panels are the active window and the editors wait behind them. The plug-in's
+    // calls still reach the last editor drawn (the current window), so ECTL_GETINFO
+    // succeeds with its data, as in the real host; the main loop's events go to the
+    // panels and never reach the plug-in. OpenWindow and SwitchTo end it.
+    void SetPanelsActive(bool Active);
 
     // ---- Cursor and selection of the current window, set directly (no counting)
     void SetCursor(int Line, int Pos);
@@ -158,21 +181,46 @@ public:
     void Keys(const std::string& Keys);
     // Types each byte of Text as a character key, then pumps.
     void Type(const std::string& Text);
-    // Handles one event as the main loop does (plug-in first, then the host's own
-    // handling when the plug-in answers 0); returns the plug-in's answer.
+    // Handles one event as the main loop does: the host works out the key, hands the
+    // plug-in the host's own record of the event (its last record read), and on 0 acts
+    // on the key it worked out; returns the plug-in's answer.
     int Feed(INPUT_RECORD Event);
     size_t PendingInput() const;  // events waiting in the console input
     std::vector<INPUT_RECORD> PeekInput() const;
     void DiscardInput();
 
-    // Every event the host's own handling received, releases included, in order.
+    // Every event the host's own handling received, releases included, in order, as
+    // the host worked it out (changes the plug-in made to the record do not show).
     std::vector<INPUT_RECORD> HostKeys;
     std::vector<HostAction> HostActions;
     // Called at the start of every ECTL_PROCESSINPUT, before the nested dispatch;
     // tests close windows from here.
     std::function<void(Host&, const INPUT_RECORD&)> OnProcessInput;
-    // Nesting depth of ECTL_PROCESSINPUT right now.
+    // When set, stands in for the plug-in's ProcessEditorInput, with the record the
+    // host hands over (host tests without a plug-in).
+    std::function<int(INPUT_RECORD&)> OnEditorInput;
+    // Nesting depth of ECTL_PROCESSINPUT right now; past 64 the call fails as a misuse.
     int ProcessInputDepth() const;
+
+    // ---- Options (each default is the real host's)
+    // The editor setting "persistent blocks". Off, typing a character (and
+    // ECTL_INSERTTEXT) first deletes the selected part of the cursor line.
+    bool PersistentBlocks = false;
+    // The editor setting "expand tabs": ECTL_SETSTRING's text has its tabs expanded and
+    // a typed Tab inserts blanks up to the next tab stop.
+    bool ExpandTabs = false;
+    // The builds of 2003 and 2004: after the plug-ins declined a key handed over by
+    // ECTL_PROCESSINPUT, the file-editor frame called ProcessEditorInput a second time
+    // with the last record the main loop read, not the caller's. Off (the final 1.70),
+    // only a declined mouse record gets that second call.
+    bool SecondInputCall = false;
+    // ECTL_READINPUT on an empty console input: idle records handed out before it
+    // returns 0 (the real host waits, with an idle record about once a second).
+    int IdleReads = 3;
+    // Pump hands the plug-in one idle record each time the input runs dry, as the real
+    // host's main loop does about once a second. Off, so that the host calls counted
+    // around a key are the key's own.
+    bool IdleWhenDry = false;
 
     // ---- Screen (the console screen buffer)
     int ScreenWidth() const;
@@ -216,6 +264,10 @@ public:
 
     // Keys the host handles by closing the current window (F10 by default).
     std::vector<WORD> CloseKeys;
+
+    // True while P is a line copy handed out by ECTL_GETSTRING and not yet retired by a
+    // change or a redraw.
+    bool LineCopyLive(const char* P) const;
 
     // Calls the plug-in made that the host's interface does not allow (a wrong
     // plug-in number, an unused service slot, an unknown screen handle, ...).

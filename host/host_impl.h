@@ -58,12 +58,16 @@ struct Host::Impl {
     int Current = 0;
     int NextEditorId = 1;
     bool NoCurrentEditor = false;
-    // Line copies handed out by ECTL_GETSTRING; freed at the next text change.
+    bool PanelsActive = false;
+    // Line copies handed out by ECTL_GETSTRING; freed at the next change or redraw.
     std::map<std::pair<int, int>, LineCopy> LineCopies;  // by (EditorID, line)
     std::vector<std::unique_ptr<char[]>> RetiredCopies;
 
     // ---- Input
     int Depth = 0;  // ECTL_PROCESSINPUT nesting
+    // The last record the main loop read; the plug-in gets this very record.
+    INPUT_RECORD LastInput = IdleRecord();
+    int IdleServed = 0;  // idle records ECTL_READINPUT gave since the input ran dry
 
     // ---- Language
     std::vector<std::string> Messages;
@@ -90,16 +94,29 @@ struct Host::Impl {
 
     Window* Find(int EditorID) const;
     Window* Cur() const { return NoCurrentEditor ? nullptr : Find(Current); }
-    // Forgets every handed-out line copy: their text may change now.
-    void TextChanged() {
+    // Frees every handed-out line copy: the text changes or the screen is redrawn now.
+    void RetireLineCopies() {
         LineCopies.clear();
         RetiredCopies.clear();
     }
 
     // ---- Editing (editor.cpp)
     int EditorControl(int Command, void* Param);
-    // The host's own handling of one event (after the plug-in answered 0).
+    // Feeds Bytes to the host's typing one at a time, as typed keys (ECTL_INSERTTEXT
+    // and the host's own character keys); false when the cursor lies too far out.
+    bool Type(Window& W, const std::string& Bytes);
+
+    // ---- Input (input.cpp)
+    // The next console event for the host itself; a real event ends the idle spell.
+    bool ReadConsoleEvent(INPUT_RECORD& Rec);
+    int ReadInput(INPUT_RECORD& Rec);              // ECTL_READINPUT
+    int ProcessInput(INPUT_RECORD* Rec);           // ECTL_PROCESSINPUT
+    int MainLoopEvent(const INPUT_RECORD& Event);  // one event read by the main loop
+    int PluginInput(INPUT_RECORD* Rec);            // the plug-in's ProcessEditorInput
+    // The file-editor frame's handling of a key the plug-in declined.
     void HandleKey(const INPUT_RECORD& Rec);
+    // HandleKey while Frame (the window current when the key came) is still current.
+    void FrameKey(int Frame, const INPUT_RECORD& Key);
     void LoadLanguage(const std::string& Suffix);
     // Fills Startup as the host hands it over; StructSize 0 gives the full size.
     void FillStartup(int StructSize);
@@ -112,9 +129,21 @@ void Settle(Window& W);
 void PadTo(Window& W, int Line, int Pos);
 void InsertBytes(Window& W, int Line, int Pos, const std::string& Bytes);
 void DeleteByte(Window& W, int Line, int Pos);
-void JoinNext(Window& W, int Line);
+// Joins the next line onto Line; its range moves right by Shift (the line's length
+// before any padding, as in the real host).
+void JoinNext(Window& W, int Line, int Shift);
 void SplitLine(Window& W, int Line, int Pos);
+// ECTL_DELETESTRING: removes the line, or empties the text's last line.
 void RemoveLine(Window& W, int Line);
+// The Delete key and ECTL_DELETECHAR: the byte at the cursor goes, or at or past the
+// line end the line is padded to the cursor and the next line joined.
+void DeleteAtCursor(Window& W);
+// The Backspace key and byte: the byte left of the cursor goes; at column 0 the line
+// joins the one above; past the line end the cursor only moves left.
+void Backspace(Window& W);
+// The Enter key and a carriage return typed: the line breaks at the cursor, which goes
+// to the start of the new line; no indentation.
+void BreakLine(Window& W);
 // Tabs of the line become blanks; false when the line had none.
 bool ExpandLineTabs(Window& W, int Line);
 int TabColumn(const Window& W, int Line, int Pos);
@@ -137,6 +166,9 @@ constexpr int kModuleNumber = 0x7A11;
 
 // The next event of the console input, or false when none waits (never blocks).
 bool ReadWaitingInput(INPUT_RECORD& Rec);
+
+// A byte typed in the OEM code page as the window's table shows it.
+unsigned char TypedByte(int TableNum, unsigned char Oem);
 
 // Console cells through the Win32 screen-buffer calls.
 void PutCells(int X, int Y, const std::string& Chars, WORD Attr);

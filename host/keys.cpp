@@ -271,6 +271,13 @@ INPUT_RECORD MouseEvent(int X, int Y, DWORD Buttons, DWORD Flags) {
     return R;
 }
 
+INPUT_RECORD IdleRecord() {
+    INPUT_RECORD R;
+    std::memset(&R, 0, sizeof R);
+    R.EventType = KEY_EVENT;
+    return R;
+}
+
 std::string EventName(const INPUT_RECORD& Event) {
     char Buf[64];
     if (Event.EventType == MOUSE_EVENT) {

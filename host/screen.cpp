@@ -158,6 +158,10 @@ void PutCells(int X, int Y, const std::string& Chars, WORD Attr) {
     PutAttrs(X, Y, std::vector<WORD>(S.size(), Attr));
 }
 
+unsigned char TypedByte(int TableNum, unsigned char Oem) {
+    return TableNum == -1 ? Oem : kOemToKoi8[Oem];
+}
+
 // ---- Reading the screen -------------------------------------------------------
 
 int Host::ScreenWidth() const {

@@ -134,6 +134,7 @@ TEST_F(BlockDeleteTest, SelectionPastTheLineEndDeletesOnlyWhatExists) {
     OpenMarked("abcdef\nxyz\n");
     H().Win().Lines[0].SelStart = 2;
     H().Win().Lines[0].SelEnd = 40;  // past the end of a 6-byte line
+    H().Win().BlockStartLine = 0;
     H().SetCursor(1, 1);
     Keys("^K Y");
     ExpectText("ab\nxyz\n");

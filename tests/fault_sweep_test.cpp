@@ -245,6 +245,7 @@ void OpenOn(host::Host& H, const fixture::MarkedText& M, const char* Name) {
         if (Sel.Line < static_cast<int>(W.Lines.size())) {
             W.Lines[Sel.Line].SelStart = Sel.Start;
             W.Lines[Sel.Line].SelEnd = Sel.End;
+            if (W.BlockStartLine == -1) W.BlockStartLine = Sel.Line;
         }
     H.SetCursor(M.CursorLine, M.CursorPos);
 }

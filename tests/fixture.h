@@ -258,7 +258,8 @@ protected:
         SetMarks(M);
         return Id;
     }
-    // Sets cursor and selection of the current window from a parsed markup.
+    // Sets cursor and selection of the current window from a parsed markup; the
+    // block starts on the first selected line, as ECTL_SELECT would leave it.
     void SetMarks(const fixture::MarkedText& M) {
         Host->ClearSelection();
         host::Window& W = Host->Win();
@@ -266,6 +267,7 @@ protected:
             if (S.Line < static_cast<int>(W.Lines.size())) {
                 W.Lines[S.Line].SelStart = S.Start;
                 W.Lines[S.Line].SelEnd = S.End;
+                if (W.BlockStartLine == -1) W.BlockStartLine = S.Line;
             }
         }
         Host->SetCursor(M.CursorLine, M.CursorPos);
