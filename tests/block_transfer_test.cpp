@@ -31,6 +31,29 @@ TEST_F(BlockCopyTest, InsertsThePiecesAndSelectsThem) {
     RunAll(List);
 }
 
+// Copies and moves arrive byte for byte whatever the editor's modes, bytes the host
+// would take as keys (backspace, line feed, carriage return) and bytes a code table
+// would convert included. Persistent blocks are off: typed text would replace the block.
+TEST_F(BlockCopyTest, BlocksArriveByteForByteInEveryMode) {
+    const std::string Bytes = "a\bb\nc\rd\xE1";
+    const char* const Modes[] = {"plain", "overtype", "code table"};
+    for (const char* Mode : Modes) {
+        for (const char* Command : {"^K C", "^K V"}) {
+            SCOPED_TRACE(std::string(Mode) + ", " + Command);
+            const int Id = OpenOn("first\nsecond\n");
+            H().Win().Lines[0].Text = Bytes;
+            if (std::string(Mode) == "overtype") H().Win().Overtype = 1;
+            if (std::string(Mode) == "code table") H().Win().TableNum = 0;
+            Keys("^K L");
+            H().SetCursor(1, 3);
+            Keys(Command);
+            const std::string Moved = "sec" + Bytes + "\nond\n";
+            ExpectText(std::string(Command) == "^K C" ? Bytes + "\n" + Moved : Moved);
+            H().CloseWindow(Id);
+        }
+    }
+}
+
 TEST_F(BlockCopyTest, ColumnBlockIsIgnored) {
     OpenMarked("abc\nde|f\n");
     H().SelectColumn(0, 0, 2, 2);

@@ -277,6 +277,10 @@ RunResult RunScenario(const Scenario& S, const Fault& F) {
     const fixture::MarkedText M = fixture::ParseMarked(S.Markup);
     {
         host::Host H;
+        // Keys reach the host's own typing when a fault turns a binding off; with
+        // persistent blocks off it would replace the block, the host's doing and not
+        // a text that the plug-in's failure rules have to explain.
+        H.PersistentBlocks = true;
         if (!H.LoadPlugin()) {
             R.Problems = "cannot load the plug-in";
             return R;

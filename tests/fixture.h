@@ -143,7 +143,9 @@ inline std::string Marked(host::Host& H) {
         }
         // A cursor at the line's end comes before the through-end mark.
         if (Ln.SelStart != -1 && Ln.SelEnd == -1 && !NextContinues) Out += kThroughEnd + kSelEnd;
-        if (!Ln.Eol.empty()) Out += "\n";
+        // A line in the middle always ends, even where the host keeps no line end for
+        // it (a split in a text that has none, which it adds when it saves).
+        if (!Ln.Eol.empty() || L + 1 < W.Lines.size()) Out += "\n";
     }
     return Out;
 }

@@ -247,6 +247,11 @@ TEST_F(KeymapWalkTest, EveryOtherKeyOfEachTableGoesToTheHost) {
         }
         return false;
     };
+    // The host's window manager takes these before the editor: the plug-in never sees them.
+    auto Withheld = [](int Vk, DWORD Modifiers) {
+        if (Modifiers == 0) return Vk == VK_F11 || Vk == VK_F12;
+        return Modifiers == LEFT_CTRL_PRESSED && (Vk == VK_TAB || Vk == 'W');
+    };
     struct Sweep {
         char Table;
         const char* Prefix;  // pressed before each code
@@ -257,7 +262,7 @@ TEST_F(KeymapWalkTest, EveryOtherKeyOfEachTableGoesToTheHost) {
     for (const Sweep& S : Sweeps) {
         const std::set<int> Bound = BoundCodes(S.Table);
         for (int Vk = 1; Vk < 255; ++Vk) {
-            if (Bound.count(Vk) || Closes(Vk)) continue;
+            if (Bound.count(Vk) || Closes(Vk) || Withheld(Vk, S.Modifiers)) continue;
             if (*S.Prefix) {
                 ASSERT_EQ(Press(S.Prefix), 1);
             }
