@@ -287,6 +287,24 @@ TEST_F(DispatcherTest, SearchKeysWithoutAPluginSearchGoToTheHost) {
                                              host::HostAction::RepeatSearch}));
 }
 
+// Builds of the host that ask the plug-in a second time, with the last record read
+// from the console, before acting on a key handed over: each hand-over is served
+// once, so nothing recurses and nothing happens twice.
+TEST_F(DispatcherTest, HostAskingTwicePerHandOverGetsEachKeyOnce) {
+    OpenOn("abc\n");
+    H().SecondInputCall = true;
+    H().SetCursor(0, 3);
+    Keys("^L");  // Shift+F7 handed over; the second call brings back Ctrl+L
+    EXPECT_EQ(H().HostActions, std::vector<host::HostAction>{host::HostAction::RepeatSearch});
+    Keys("BS*3");  // declined: two copies through the host, then the key itself
+    ExpectText("\n");
+    Keys("Ctrl+Shift+R x Esc");  // typed at the recording prompt
+    ExpectText("x\n");
+    ASSERT_EQ(Press("Ctrl+Shift+P"), 1);
+    EXPECT_EQ(H().PendingInput(), 1u) << "the recording holds the x once";
+    EXPECT_TRUE(H().Misuses.empty());
+}
+
 // ---- Windows that close inside a nested dispatch ----
 
 TEST_F(DispatcherTest, WindowClosedInsideNestedCallsIsNeverTouchedAgain) {
