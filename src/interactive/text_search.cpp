@@ -77,10 +77,14 @@ bool ScanLines(const TGlobalVars* State, const EditorInfo& Ei, const TScanPatter
     esp.TopScreenLine = -1;
     esp.LeftPos = -1;
     esp.Overtype = -1;
+    // The poll reads and drops waiting events: never while a replay is still arriving.
+    const bool mayPoll = !(State && State->PlaybackPending);
     // The first poll comes after the first line: keys typed ahead of a scan that
     // leaves its line are taken at once, an Esc among them ends it at once.
     int linesSincePoll = kLinesPerPoll;
     int64_t bytesSincePoll = 0;
+    // Lines passed since the last poll: an Esc typed meanwhile must still win over a hit.
+    bool pollOwed = false;
     for (;;) {
         esp.CurLine = line;
         if (!EditorControl(ECTL_SETPOSITION, &esp)) return false;
@@ -92,6 +96,7 @@ bool ScanLines(const TGlobalVars* State, const EditorInfo& Ei, const TScanPatter
         int64_t column =
             FindInLine(Sp, reinterpret_cast<const unsigned char*>(egs.StringText), length, first);
         if (column >= 0) {
+            if (pollOwed && mayPoll && EscapePressed()) return false;
             Hit.Pos = static_cast<int>(column);
             Hit.Line = line;
             return true;
@@ -100,11 +105,14 @@ bool ScanLines(const TGlobalVars* State, const EditorInfo& Ei, const TScanPatter
         first = 0;
         if (line >= Ei.TotalLines) return false;
         bytesSincePoll += length;
-        if (++linesSincePoll < kLinesPerPoll && bytesSincePoll < kBytesPerPoll) continue;
+        if (++linesSincePoll < kLinesPerPoll && bytesSincePoll < kBytesPerPoll) {
+            pollOwed = true;
+            continue;
+        }
         linesSincePoll = 0;
         bytesSincePoll = 0;
-        // The poll reads and drops waiting events: never while a replay is still arriving.
-        if (!(State && State->PlaybackPending) && EscapePressed()) return false;
+        pollOwed = false;
+        if (mayPoll && EscapePressed()) return false;
     }
 }
 
