@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <utility>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <emmintrin.h>
@@ -122,14 +123,29 @@ void ChooseProbes(TScanPattern& Sp) {
         if (at[pass] < 0) break;
     }
     if (at[0] < 0) return;
-    Sp.Probes = at[1] < 0 ? 1 : 2;
-    if (at[1] < 0) {
+    bool two = at[1] >= 0;
+    if (!two) {
         at[1] = at[0];
         memcpy(bytes[1], bytes[0], 2);
     }
+    // Two bytes that differ in more than one bit need two compares: such a probe goes second.
+    auto isPair = [&](int I) {
+        unsigned differ = bytes[I][0] ^ bytes[I][1];
+        return (differ & (differ - 1)) != 0;
+    };
+    if (isPair(0) && !isPair(1)) {
+        std::swap(at[0], at[1]);
+        std::swap(bytes[0], bytes[1]);
+    }
+    Sp.Filter = FilterOn | (two ? FilterTwoProbes : 0) | (isPair(0) ? FilterPair0 : 0) |
+                (isPair(1) ? FilterPair1 : 0);
     for (int i = 0; i < 2; ++i) {
+        unsigned char differ = bytes[i][0] ^ bytes[i][1];
         Sp.ProbeAt[i] = at[i];
-        memcpy(Sp.ProbeBytes[i], bytes[i], 2);
+        memset(Sp.Splats[i][0], differ, 16);
+        memset(Sp.Splats[i][1], bytes[i][0] | differ, 16);
+        memset(Sp.Splats[i][2], bytes[i][0], 16);
+        memset(Sp.Splats[i][3], bytes[i][1], 16);
     }
 }
 
@@ -141,7 +157,7 @@ void PrepareScan(TScanPattern& Sp, const unsigned char* Pairs, int N, const unsi
     Sp.N = N;
     Sp.Table = Table;
     Sp.FirstCount = 0;
-    Sp.Probes = 0;
+    Sp.Filter = 0;
     memset(Sp.FirstSet, 0, sizeof Sp.FirstSet);
     if (N == 0) return;
     for (int t = 0; t < 256; ++t) {
@@ -241,45 +257,126 @@ namespace {
 // The 32-bit DLL is built for processors without SSE2 and checks for it at run time;
 // the host may call in with the stack aligned to 4 bytes only.
 #ifdef __i386__
-#define TARVIK_SSE2_FUNCTION __attribute__((target("sse2"), force_align_arg_pointer))
+#define TARVIK_SSE2_FUNCTION __attribute__((target("sse2"), force_align_arg_pointer, noinline))
+#define TARVIK_SSE2_INLINE __attribute__((target("sse2"))) inline
 #else
-#define TARVIK_SSE2_FUNCTION
+#define TARVIK_SSE2_FUNCTION __attribute__((noinline))
+#define TARVIK_SSE2_INLINE inline
 #endif
 
-// Candidates First .. Last (at least 16 of them) in blocks of 16: a candidate stays when
-// the line bytes under both probed pattern positions are among the bytes they take. Loads
-// never reach past the line: the last block is moved back to end at Last, and byte
-// ProbeAt + Last + 15 of a 16-byte block at Last - 15 is at most Length - 1.
-TARVIK_SSE2_FUNCTION int64_t FindInLineSse2(const TScanPattern& Sp, const unsigned char* Line,
-                                            ptrdiff_t First, ptrdiff_t Last) {
-    const __m128i a0 = _mm_set1_epi8(static_cast<char>(Sp.ProbeBytes[0][0]));
-    const __m128i b0 = _mm_set1_epi8(static_cast<char>(Sp.ProbeBytes[0][1]));
-    const __m128i a1 = _mm_set1_epi8(static_cast<char>(Sp.ProbeBytes[1][0]));
-    const __m128i b1 = _mm_set1_epi8(static_cast<char>(Sp.ProbeBytes[1][1]));
-    const unsigned char* at0 = Line + Sp.ProbeAt[0];
-    const unsigned char* at1 = Line + Sp.ProbeAt[1];
-    const bool two = Sp.Probes == 2;
-    for (ptrdiff_t p = First; p <= Last; p += 16) {
-        // Candidates before this block's own ones were looked at by the block before.
-        unsigned seen = 0;
-        if (p > Last - 15) {
-            seen = static_cast<unsigned>(p - (Last - 15));
-            p = Last - 15;
-        }
-        __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at0 + p));
-        __m128i m = _mm_or_si128(_mm_cmpeq_epi8(x, a0), _mm_cmpeq_epi8(x, b0));
-        if (two) {
-            __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at1 + p));
-            m = _mm_and_si128(m, _mm_or_si128(_mm_cmpeq_epi8(y, a1), _mm_cmpeq_epi8(y, b1)));
-        }
-        unsigned bits = static_cast<unsigned>(_mm_movemask_epi8(m)) >> seen << seen;
-        while (bits) {
-            ptrdiff_t column = p + __builtin_ctz(bits);
-            if (PairsMatch(Sp, Line + column, 0)) return column;
-            bits &= bits - 1;
-        }
+// The filter over the candidates of one line. A candidate passes when the line bytes
+// under each probed position are among those it takes.
+template <bool kTwo, bool kPair0, bool kPair1>
+struct TFilter {
+    const unsigned char* At0;  // the line under the first probe
+    const unsigned char* At1;  // and the second
+    __m128i Or0, Is0, B00, B01, Or1, Is1, B10, B11;
+
+    TARVIK_SSE2_INLINE TFilter(const TScanPattern& Sp, const unsigned char* Line)
+        : At0(Line + Sp.ProbeAt[0]),
+          At1(Line + Sp.ProbeAt[1]),
+          Or0(Splat(Sp, 0, 0)),
+          Is0(Splat(Sp, 0, 1)),
+          B00(Splat(Sp, 0, 2)),
+          B01(Splat(Sp, 0, 3)),
+          Or1(Splat(Sp, 1, 0)),
+          Is1(Splat(Sp, 1, 1)),
+          B10(Splat(Sp, 1, 2)),
+          B11(Splat(Sp, 1, 3)) {}
+
+    TARVIK_SSE2_INLINE static __m128i Splat(const TScanPattern& Sp, int I, int K) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(Sp.Splats[I][K]));
     }
+
+    // Bytes of X that a probe takes: (x | Or) == Is, or for a pair x == B0 or x == B1.
+    TARVIK_SSE2_INLINE static __m128i Takes(__m128i X, __m128i Or, __m128i Is, __m128i B0,
+                                            __m128i B1, bool Pair) {
+        if (Pair) return _mm_or_si128(_mm_cmpeq_epi8(X, B0), _mm_cmpeq_epi8(X, B1));
+        return _mm_cmpeq_epi8(_mm_or_si128(X, Or), Is);
+    }
+
+    // The 16 candidates from P on, a byte of ones for each that passes.
+    TARVIK_SSE2_INLINE __m128i Pass16(ptrdiff_t P) const {
+        __m128i m = Takes(_mm_loadu_si128(reinterpret_cast<const __m128i*>(At0 + P)), Or0, Is0, B00,
+                          B01, kPair0);
+        if (kTwo) {
+            m = _mm_and_si128(m, Takes(_mm_loadu_si128(reinterpret_cast<const __m128i*>(At1 + P)),
+                                       Or1, Is1, B10, B11, kPair1));
+        }
+        return m;
+    }
+
+    TARVIK_SSE2_INLINE static uint64_t Bits16(__m128i M) {
+        return static_cast<unsigned>(_mm_movemask_epi8(M));
+    }
+
+    // Candidates in four blocks of 16 from A, B, C and D on, as bits from A on; zero at
+    // once when none passes.
+    TARVIK_SSE2_INLINE uint64_t Bits64(ptrdiff_t A, ptrdiff_t B, ptrdiff_t C, ptrdiff_t D) const {
+        __m128i a = Pass16(A), b = Pass16(B), c = Pass16(C), d = Pass16(D);
+        if (!_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(a, b), _mm_or_si128(c, d)))) return 0;
+        return Bits16(a) | Bits16(b) << (B - A) | Bits16(c) << (C - A) | Bits16(d) << (D - A);
+    }
+
+    // From candidate Next on (up to Last, at least 16 candidates after the scan's first),
+    // the next candidates that pass: Bits, bit k for candidate Base + k; Next moves past
+    // them. False when none is left. 64 per step, then the 1 to 63 left in one step, its
+    // last block moved back to end at Last and the candidates before Next masked off. No
+    // load reaches past the line: a block of candidates ending at Last loads bytes up to
+    // ProbeAt + Last, and ProbeAt + Last = ProbeAt + Length - N is at most Length - 1.
+    TARVIK_SSE2_INLINE bool Advance(ptrdiff_t Last, ptrdiff_t& Next, ptrdiff_t& Base,
+                                    uint64_t& Bits) const {
+        ptrdiff_t p = Next;
+        for (; p + 63 <= Last; p += 64) {
+            Bits = Bits64(p, p + 16, p + 32, p + 48);
+            if (Bits) {
+                Base = p;
+                Next = p + 64;
+                return true;
+            }
+        }
+        if (p > Last) return false;
+        ptrdiff_t rest = Last - p + 1;
+        if (rest > 32) {
+            Bits = Bits64(p, p + 16, Last - 31, Last - 15);
+        } else if (rest > 16) {
+            Bits = Bits16(Pass16(p)) | Bits16(Pass16(Last - 15)) << (Last - 15 - p);
+        } else {
+            Bits = Bits16(Pass16(Last - 15)) >> (p - (Last - 15));
+        }
+        Base = p;
+        Next = Last + 1;
+        return Bits != 0;
+    }
+};
+
+// The scan once candidates passed the filter (Bits, from candidate Base on, the filter
+// to go on at Next): each is compared in full, and the filter goes on until one matches.
+// Kept apart, so that the scan of a line where none passes makes no call and has no
+// registers to save; one for every kind of filter, since the pair test takes any probe's
+// bytes.
+TARVIK_SSE2_FUNCTION int64_t VerifySse2(const TScanPattern& Sp, const unsigned char* Line,
+                                        ptrdiff_t Last, ptrdiff_t Next, ptrdiff_t Base,
+                                        uint64_t Bits) {
+    const TFilter<true, true, true> f(Sp, Line);
+    do {
+        for (; Bits; Bits &= Bits - 1) {
+            ptrdiff_t column = Base + __builtin_ctzll(Bits);
+            if (PairsMatch(Sp, Line + column, 0)) return column;
+        }
+    } while (f.Advance(Last, Next, Base, Bits));
     return -1;
+}
+
+// Candidates First .. Last, at least 16 of them.
+template <bool kTwo, bool kPair0, bool kPair1>
+TARVIK_SSE2_FUNCTION int64_t ScanSse2(const TScanPattern& Sp, const unsigned char* Line,
+                                      ptrdiff_t First, ptrdiff_t Last) {
+    const TFilter<kTwo, kPair0, kPair1> f(Sp, Line);
+    ptrdiff_t next = First, base = 0;
+    uint64_t bits = 0;
+    if (!f.Advance(Last, next, base, bits)) return -1;
+    return VerifySse2(Sp, Line, Last, next, base, bits);
 }
 
 }  // namespace
@@ -291,9 +388,20 @@ int64_t FindInLine(const TScanPattern& Sp, const unsigned char* Line, int64_t Le
 #ifdef TARVIK_SSE2_SCAN
     // Lines too short for one block of candidates take the plain scan.
     int64_t last = Length - Sp.N;
-    if (Sp.Probes && last - First >= 15) {
-        return FindInLineSse2(Sp, Line, static_cast<ptrdiff_t>(First),
-                              static_cast<ptrdiff_t>(last));
+    if (Sp.Filter && last - First >= 15) {
+        ptrdiff_t first = static_cast<ptrdiff_t>(First), end = static_cast<ptrdiff_t>(last);
+        switch (Sp.Filter) {
+            case FilterOn:
+                return ScanSse2<false, false, false>(Sp, Line, first, end);
+            case FilterOn | FilterPair0 | FilterPair1:
+                return ScanSse2<false, true, true>(Sp, Line, first, end);
+            case FilterOn | FilterTwoProbes:
+                return ScanSse2<true, false, false>(Sp, Line, first, end);
+            case FilterOn | FilterTwoProbes | FilterPair1:
+                return ScanSse2<true, false, true>(Sp, Line, first, end);
+            default:
+                return ScanSse2<true, true, true>(Sp, Line, first, end);
+        }
     }
 #endif
     return FindInLinePlain(Sp, Line, Length, First);

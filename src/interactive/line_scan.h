@@ -20,12 +20,17 @@ struct TScanPattern {
     unsigned char FirstSet[256];  // 1 for every line byte that matches pair 0
     int FirstCount;               // bytes in FirstSet
     unsigned char First[2];       // the first two of them
-    // The vector filter: the pattern positions it tests (0 when it is not used, else 1 or
-    // 2), each with the one or two line bytes that position takes (twice the same when one).
-    int Probes;
+    // The vector filter: the pattern positions it tests (one or two), each with the one or
+    // two bytes B0, B1 it takes. Bytes that differ in one bit at most are tested as
+    // (x | Or) == Is, with Or = B0 ^ B1 and Is = B0 | Or; other pairs by two compares, and
+    // such a probe comes second. Splats holds Or, Is, B0 and B1 of each repeated 16 times.
+    // Filter is 0 when there is none, else FilterOn with the flags of its kind.
+    int Filter;
     int ProbeAt[2];
-    unsigned char ProbeBytes[2][2];
+    unsigned char Splats[2][4][16];
 };
+
+enum : int { FilterOn = 1, FilterTwoProbes = 2, FilterPair0 = 4, FilterPair1 = 8 };
 
 void EncodeSearchPattern(unsigned char* Buffer, const unsigned char* Table, int N);
 void PrepareScan(TScanPattern& Sp, const unsigned char* Pairs, int N, const unsigned char* Table,
