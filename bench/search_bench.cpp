@@ -326,7 +326,7 @@ const bool Registered = [] {
     for (const SearchPattern& P : SearchPatterns()) {
         benchmark::RegisterBenchmark(("Search/FindText/" + P.Tag).c_str(), FindText, P)
             ->Unit(benchmark::kMillisecond)
-            ->MinTime(2);
+            ->MinTime(4);
         benchmark::RegisterBenchmark(("Search/OwnPart/" + P.Tag).c_str(), OwnPart, P)
             ->Unit(benchmark::kMicrosecond)
             ->MinTime(1);

@@ -87,8 +87,10 @@ int ByteWeight(unsigned char C) {
     return 8;
 }
 
-// Chooses the vector filter's positions: those that take at most two bytes, the rarest
-// first; none when no position does.
+// Chooses the vector filter's positions among those that take at most two bytes: the
+// last one, then the rarest other; none when no position does. The last, because the
+// incremental search looks for a text whose shorter form it has just found: the bytes
+// before the last are the likeliest to be there.
 void ChooseProbes(TScanPattern& Sp) {
     // For every upper case: how many bytes the table maps to it, and the first two.
     int count[256] = {};
@@ -98,29 +100,33 @@ void ChooseProbes(TScanPattern& Sp) {
         if (count[u] < 2) firstTwo[u][count[u]] = static_cast<unsigned char>(t);
         ++count[u];
     }
+    // The bytes position K takes, when at most two.
+    auto takes = [&](int K, unsigned char* B) {
+        const unsigned char* pair = Sp.Pairs + 2 * ptrdiff_t{K};
+        unsigned char u = pair[0];
+        B[0] = B[1] = u;
+        if (!pair[1]) return true;
+        if (count[u] > 2) return false;
+        B[0] = firstTwo[u][0];
+        B[1] = count[u] == 2 ? firstTwo[u][1] : B[0];
+        return true;
+    };
     int at[2] = {-1, -1};
-    int weight[2] = {0, 0};
     unsigned char bytes[2][2] = {};
-    // Pass 0 takes the rarest position (the last of equals), pass 1 the rarest other one
-    // (the first of equals): a pattern of equally common bytes is tested at both ends.
-    for (int pass = 0; pass < 2; ++pass) {
-        for (int k = 0; k < Sp.N; ++k) {
-            if (pass == 1 && k == at[0]) continue;
-            const unsigned char* pair = Sp.Pairs + 2 * ptrdiff_t{k};
-            unsigned char u = pair[0];
-            unsigned char b[2] = {u, u};
-            if (pair[1]) {
-                if (count[u] > 2) continue;
-                b[0] = firstTwo[u][0];
-                b[1] = count[u] == 2 ? firstTwo[u][1] : b[0];
-            }
-            int w = ByteWeight(b[0]) + (b[1] != b[0] ? ByteWeight(b[1]) : 0);
-            if (at[pass] >= 0 && (pass == 0 ? w > weight[0] : w >= weight[1])) continue;
-            at[pass] = k;
-            weight[pass] = w;
-            memcpy(bytes[pass], b, 2);
-        }
-        if (at[pass] < 0) break;
+    // The last position that qualifies (the last one itself, mostly), then the rarest of
+    // the others, the first of equals.
+    for (int k = Sp.N - 1; k >= 0 && at[0] < 0; --k) {
+        if (takes(k, bytes[0])) at[0] = k;
+    }
+    int weight = 0;
+    for (int k = 0; k < at[0]; ++k) {
+        unsigned char b[2];
+        if (!takes(k, b)) continue;
+        int w = ByteWeight(b[0]) + (b[1] != b[0] ? ByteWeight(b[1]) : 0);
+        if (at[1] >= 0 && w >= weight) continue;
+        at[1] = k;
+        weight = w;
+        memcpy(bytes[1], b, 2);
     }
     if (at[0] < 0) return;
     bool two = at[1] >= 0;
