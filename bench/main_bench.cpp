@@ -140,23 +140,14 @@ void TimeRow(const std::string& What, const std::string& Ours, const std::string
     Row(What, Time(A->Seconds / Units), Time(B->Seconds / Units), A->Seconds / B->Seconds, Extra);
 }
 
-// Speed (bytes per second) of a benchmark against a baseline's; the ratio is ours / theirs.
-void SpeedRow(const std::string& What, const std::string& Ours, const std::string& Base) {
-    const bench::Figures* A = Find(Ours);
-    const bench::Figures* B = Find(Base);
-    auto Speed = [](const bench::Figures* F) {
-        return F ? Num(Value(F, "bytes") / F->Seconds / 1e6, "%.0f MB/s") : std::string("missing");
-    };
-    Row(What, Speed(A), Speed(B), A && B ? B->Seconds / A->Seconds : NAN);
-}
-
-// The same with the two times given, for figures derived from several benchmarks.
-void SpeedRowOf(const std::string& What, double Ours, double Base, double Bytes) {
+// The same with the two times given, both taken by one benchmark.
+void SpeedRowOf(const std::string& What, double Ours, double Base, double Bytes,
+                const std::string& Extra = "") {
     auto Speed = [&](double Seconds) { return Num(Bytes / Seconds / 1e6, "%.0f MB/s"); };
     if (std::isnan(Ours) || std::isnan(Base) || Ours <= 0 || Base <= 0)
-        Row(What, "n/a", "n/a", NAN);
+        Row(What, "n/a", "n/a", NAN, Extra);
     else
-        Row(What, Speed(Ours), Speed(Base), Base / Ours);
+        Row(What, Speed(Ours), Speed(Base), Base / Ours, Extra);
 }
 
 std::string Calls(const std::string& Name, const char* Counter, const char* Unit) {
@@ -191,31 +182,44 @@ void PrintTable() {
     TimeRow("2. One stand-in ECTL_GETINFO on 1,000,000 lines (vs detection)",
             "Detect/HostGetInfo1M", "Detect/Plain1M");
 
-    for (const char* P : {"then_missing", "Then_Missing"}) {
-        const std::string Tag = std::string("/") + P;
-        SpeedRow(std::string("3. FindText '") + P + "' (vs the direct case rule, no host calls)",
-                 "Search/FindText" + Tag, "Search/DirectCaseRule" + Tag);
-        SpeedRow(std::string("3. FindText '") + P + "' (vs memmem, exact bytes)",
-                 "Search/FindText" + Tag, "Search/Memmem" + Tag);
-        const bench::Figures* Search = Find("Search/FindText" + Tag);
-        const bench::Figures* Direct = Find("Search/DirectCaseRule" + Tag);
-        if (Search && Direct) {
-            const double Bytes = Value(Search, "bytes");
-            // The walk timed between the searches, under the same state of the heap.
-            const double Walk = Value(Search, "walk_seconds");
-            SpeedRowOf(std::string("3. FindText '") + P + "' (vs the host's own line walk)",
-                       Search->Seconds, Walk, Bytes);
-            SpeedRowOf(std::string("3. FindText '") + P +
-                           "' (vs the direct case rule fed by the same host walk)",
-                       Search->Seconds, Walk + Direct->Seconds, Bytes);
-            SpeedRowOf(std::string("3. FindText '") + P +
-                           "', its own part: less the host walk (vs the direct case rule)",
-                       Search->Seconds - Walk, Direct->Seconds, Bytes);
-        }
+    for (const bench::SearchPattern& P : bench::SearchPatterns()) {
+        const std::string Name = "3. FindText '" + P.Shown + "'";
+        // The walk with the host's answers to the searches' ECTL_GETINFO calls; the
+        // ratio against the walk alone is given beside it.
+        const bench::Figures* Search = Find("Search/FindText/" + P.Tag);
+        const double Seconds = Search ? Search->Seconds : NAN;
+        const double Walk = Value(Search, "walk_seconds");
+        const double Info = Value(Search, "getinfo_seconds");
+        std::string Note = "walk alone " + Num(Walk / Seconds, "%.2f") + ", " +
+                           Num(Value(Search, "getinfo_calls"), "%.0f") + " ECTL_GETINFO";
+        if (P.Hits) Note += ", " + Num(Value(Search, "hits"), "%.0f") + " hits";
+        SpeedRowOf(Name + " (vs the host's own line walk)", Seconds, Walk + Info,
+                   Value(Search, "bytes"), Note);
+        const bench::Figures* Own = Find("Search/OwnPart/" + P.Tag);
+        const double OwnBytes = Value(Own, "bytes");
+        const double OwnSeconds = Value(Own, "seconds");
+        const std::string LineHits = Num(Value(Own, "hits"), "%.0f") + " of " +
+                                     Num(Value(Own, "lines"), "%.0f") + " lines hit";
+        SpeedRowOf(Name + ", its own part (vs memmem, exact bytes)", OwnSeconds,
+                   Value(Own, "memmem_seconds"), OwnBytes,
+                   LineHits + " (memmem " + Num(Value(Own, "memmem_hits"), "%.0f") + ")");
+        SpeedRowOf(Name + ", its own part (vs the plain scan)", OwnSeconds,
+                   Value(Own, "plain_seconds"), OwnBytes);
     }
     std::printf("| 3. FindText host calls and Esc polls | %s | %s | | |\n",
-                Calls("Search/FindText/then_missing", "calls_per_line", "calls/line").c_str(),
-                Calls("Search/FindText/then_missing", "polls_per_line", "polls/line").c_str());
+                Calls("Search/FindText/q", "calls_per_line", "calls/line").c_str(),
+                Calls("Search/FindText/q", "polls_per_line", "polls/line").c_str());
+    {
+        const bench::Figures* Key = Find("Search/Keystroke");
+        const bench::Figures* Box = Find("Search/HostScreenAndBox");
+        if (Key && Box) {
+            // A search of 100 typed characters and Enter.
+            const double PerKey = Key->Seconds / 100;
+            Row("3. Incremental search, one typed character on a short text (vs the host's "
+                "screen save, box and restore)",
+                Time(PerKey), Time(Box->Seconds), PerKey / Box->Seconds);
+        }
+    }
 
     TimeRow("3. (also) Bracket with no match, 1,000,000 lines (vs the host's reads of them)",
             "Brackets/Unmatched1M", "Brackets/HostReads1M", 1,

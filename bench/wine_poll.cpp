@@ -1,19 +1,26 @@
-// Times the Esc poll of the search against the DLL under Wine, where each poll is a
-// console call into the Wine server: the raw cost of one poll, a search with no hit
-// (Ctrl+L) per line, and the host's own walk over the same lines, which together
-// give the poll's share of a long scan, and how long a scan goes on after an Esc.
+// Times the search of the DLL under Wine, where each Esc poll is a console call into
+// the Wine server: the raw cost of one poll, a search with no hit (Ctrl+L) per line,
+// and the host's own walk over the same lines, which together give the poll's share of
+// a long scan, and how long a scan goes on after an Esc. Then, for every pattern of the
+// native benchmarks, the DLL's own part of a search per line (the search less the time
+// spent in the host's services and the console calls it makes), and the line scan, built
+// into this program from the DLL's source with the same compiler, on lines in the cache.
 // Prints "key value unit" lines. Arguments: lines (20000), runs (2), DLL path.
 #include <windows.h>
+#include <x86intrin.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "host.h"
 #include "host_impl.h"
+#include "interactive/line_scan.h"
 #include "plugin/globals.h"
 #include "text_gen.h"
 
@@ -67,10 +74,79 @@ double Best(int Runs, BodyT Body) {
 using TNumberOfEvents = BOOL(WINAPI*)(HANDLE, LPDWORD);
 TNumberOfEvents RealNumberOfEvents = nullptr;
 std::vector<double> PollTimes;
+bool NotingPolls = false;
+
+// Time-stamp counter ticks spent outside the DLL's own code during a search, in the
+// host's services and in the console calls the DLL makes, and the number of those calls.
+unsigned long long OutsideTicks = 0;
+unsigned long long OutsideCalls = 0;
+
+struct OutsideTimer {
+    unsigned long long Start = __rdtsc();
+    ~OutsideTimer() {
+        OutsideTicks += __rdtsc() - Start;
+        ++OutsideCalls;
+    }
+};
 
 BOOL WINAPI WatchedNumberOfEvents(HANDLE Input, LPDWORD Count) {
-    PollTimes.push_back(Now());
+    OutsideTimer T;
+    if (NotingPolls) PollTimes.push_back(Now());
     return RealNumberOfEvents(Input, Count);
+}
+
+using TConsoleInput = BOOL(WINAPI*)(HANDLE, PINPUT_RECORD, DWORD, LPDWORD);
+TConsoleInput RealPeekInput = nullptr;
+TConsoleInput RealReadInput = nullptr;
+
+BOOL WINAPI TimedPeekInput(HANDLE Input, PINPUT_RECORD Buffer, DWORD Length, LPDWORD Read) {
+    OutsideTimer T;
+    return RealPeekInput(Input, Buffer, Length, Read);
+}
+
+BOOL WINAPI TimedReadInput(HANDLE Input, PINPUT_RECORD Buffer, DWORD Length, LPDWORD Read) {
+    OutsideTimer T;
+    return RealReadInput(Input, Buffer, Length, Read);
+}
+
+// The host's services as the DLL reaches them, timed.
+PluginStartupInfo HostServices;
+
+int WINAPI TimedEditorControl(int Command, void* Param) {
+    OutsideTimer T;
+    return HostServices.EditorControl(Command, Param);
+}
+
+HANDLE WINAPI TimedSaveScreen(int X1, int Y1, int X2, int Y2) {
+    OutsideTimer T;
+    return HostServices.SaveScreen(X1, Y1, X2, Y2);
+}
+
+void WINAPI TimedRestoreScreen(HANDLE Screen) {
+    OutsideTimer T;
+    HostServices.RestoreScreen(Screen);
+}
+
+int WINAPI TimedMessage(int PluginNumber, unsigned Flags, const char* HelpTopic,
+                        const char* const* Items, int ItemsNumber, int ButtonsNumber) {
+    OutsideTimer T;
+    return HostServices.Message(PluginNumber, Flags, HelpTopic, Items, ItemsNumber, ButtonsNumber);
+}
+
+const char* WINAPI TimedGetMsg(int PluginNumber, int MsgId) {
+    OutsideTimer T;
+    return HostServices.GetMsg(PluginNumber, MsgId);
+}
+
+void WINAPI TimedText(int X, int Y, int Color, const char* Str) {
+    OutsideTimer T;
+    HostServices.Text(X, Y, Color, Str);
+}
+
+// A timed call that does nothing: what the timing adds to a call outside its own window.
+__attribute__((noinline)) int WINAPI TimedNothing(int Command, void* Param) {
+    OutsideTimer T;
+    return Command + (Param != nullptr);
 }
 
 // Replaces the module's import of KERNEL32!Name by Hook; false when it has none.
@@ -108,12 +184,169 @@ bool BindingsOn(host::Host& H) {
     return Items.size() == 1 && Items[0] == H.Msg(tarvik::MTurnOff);
 }
 
+// Makes Oem (OEM characters) the window's search text: an incremental search that
+// finds it on a line made to hold it for the moment, ended with Enter.
+void SetSearchText(host::Host& H, const std::string& Oem) {
+    host::Line& First = H.Win().Lines[0];
+    const std::string Saved = First.Text;
+    std::string Line = Oem;
+    if (H.Win().AnsiMode) OemToCharBuffA(Line.data(), Line.data(), static_cast<DWORD>(Line.size()));
+    First.Text = Line + " " + Saved;
+    H.impl()->RetireLineCopies();
+    H.SetCursor(0, 0);
+    std::vector<INPUT_RECORD> Events;
+    for (unsigned char C : Oem) Events.push_back(host::CharPress(C));
+    Events.push_back(host::KeyPress("Enter"));
+    H.WriteInput(Events);
+    H.Feed(host::KeyPress("Ctrl+Shift+S"));
+    First.Text = Saved;
+    H.impl()->RetireLineCopies();
+    H.ClearSelection();
+    FlushConsoleInputBuffer(GetStdHandle(STD_INPUT_HANDLE));
+}
+
+// Ctrl+L from the top of the file until the not-found box; the hits found on the way.
+// Ticks receives the time-stamp counter ticks spent in the searches alone (the host's
+// freeing of its line copies after each is left out).
+int SearchToTheEnd(host::Host& H, unsigned long long& Ticks) {
+    H.SetCursor(0, 0);
+    int Hits = 0;
+    Ticks = 0;
+    for (;;) {
+        const size_t Boxes = H.Messages.size();
+        const unsigned long long Start = __rdtsc();
+        H.Feed(host::KeyPress("^L"));
+        Ticks += __rdtsc() - Start;
+        H.impl()->RetireLineCopies();
+        bool Warned = false;
+        for (size_t I = Boxes; I < H.Messages.size(); ++I)
+            Warned = Warned || (H.Messages[I].Flags & FMSG_WARNING) != 0;
+        H.Messages.clear();
+        if (Warned) return Hits;
+        ++Hits;
+    }
+}
+
+// Time-stamp counter ticks per second, against the performance counter.
+double TicksPerSecond() {
+    const double T0 = Now();
+    const unsigned long long C0 = __rdtsc();
+    while (Now() - T0 < 0.05) {
+    }
+    return static_cast<double>(__rdtsc() - C0) / (Now() - T0);
+}
+
+// The per-pattern figures: the DLL's own part of a search per line, and the line scan
+// built into this program (vector filter and plain scan) per line in the cache.
+void PatternFigures(host::Host& H, int Lines, int Runs) {
+    const double TickRate = TicksPerSecond();
+    // Ticks a timed call adds outside its window, to take off the DLL's own part.
+    double Overhead = 1e30;
+    for (int R = 0; R < 5; ++R) {
+        OutsideTicks = 0;
+        const unsigned long long Start = __rdtsc();
+        int Sum = 0;
+        for (int I = 0; I < 100000; ++I) Sum += TimedNothing(I, nullptr);
+        Overhead = std::min(Overhead, static_cast<double>(__rdtsc() - Start - OutsideTicks) / 1e5);
+        if (Sum == 42) std::printf(" ");
+    }
+    Report("timed_call_overhead", Overhead / TickRate * 1e9, "ns");
+    // The DLL reaches the host through the timed services from here on.
+    HostServices = H.StartupInfo();
+    PluginStartupInfo Timed = HostServices;
+    Timed.EditorControl = TimedEditorControl;
+    Timed.SaveScreen = TimedSaveScreen;
+    Timed.RestoreScreen = TimedRestoreScreen;
+    Timed.Message = TimedMessage;
+    Timed.GetMsg = TimedGetMsg;
+    Timed.Text = TimedText;
+    H.impl()->SetStartupInfo(&Timed);
+
+    const bool Russian = GetOEMCP() == 866 && GetACP() == 1251;
+    int Ids[3] = {0, 0, 0};
+    for (const bench::SearchPattern& P : bench::SearchPatterns()) {
+        const std::string Tag = P.Tag;
+        if (P.Text != bench::Corpus::Latin && !Russian) {
+            Report(("skipped_" + Tag).c_str(), 0, "(Cyrillic needs code pages 1251/866)");
+            continue;
+        }
+        int& Id = Ids[static_cast<int>(P.Text)];
+        if (!Id) {
+            const bool Ansi = P.Text == bench::Corpus::CyrillicAnsi;
+            Id = H.OpenWindow(P.Tag + ".txt", P.Text == bench::Corpus::Latin
+                                                  ? bench::MakeText(Lines, 60, 3)
+                                                  : bench::MakeCyrillicText(Lines, 60, 5, Ansi));
+            H.Win().AnsiMode = Ansi;
+            if (!BindingsOn(H)) H.PickMenu();
+        }
+        H.SwitchTo(Id);
+        SetSearchText(H, P.Oem);
+
+        double Own = 1e30;
+        int Hits = 0;
+        for (int R = 0; R < Runs; ++R) {
+            OutsideTicks = 0;
+            OutsideCalls = 0;
+            unsigned long long Ticks = 0;
+            Hits = SearchToTheEnd(H, Ticks);
+            const double Inside = static_cast<double>(Ticks - OutsideTicks) -
+                                  static_cast<double>(OutsideCalls) * Overhead;
+            Own = std::min(Own, Inside / TickRate);
+        }
+        Report(("dll_own_per_line_" + Tag).c_str(), Own / Lines * 1e9, "ns");
+        if (P.Hits) Report(("hits_" + Tag).c_str(), Hits, "");
+
+        // The first lines of the text, each in a block of its own size as the host hands
+        // them over, scanned from the start to the first hit.
+        const int InCache = std::min(Lines, 4096);
+        std::vector<std::string> Copies;
+        for (int L = 0; L < InCache; ++L) Copies.push_back(H.Win().Lines[L].Text);
+        std::string Exact = P.Oem;
+        if (H.Win().AnsiMode)
+            OemToCharBuffA(Exact.data(), Exact.data(), static_cast<DWORD>(Exact.size()));
+        const unsigned char* Table =
+            H.Win().AnsiMode ? tarvik::AnsiUpperTable : tarvik::OemUpperTable;
+        const int N = static_cast<int>(Exact.size());
+        std::vector<unsigned char> Pairs(2 * Exact.size() + 1);
+        std::memcpy(Pairs.data(), Exact.data(), Exact.size());
+        tarvik::EncodeSearchPattern(Pairs.data(), Table, N);
+        auto Vector = std::make_unique<tarvik::TScanPattern>();
+        auto Plain = std::make_unique<tarvik::TScanPattern>();
+        // As the DLL decides: the vector filter where the processor has SSE2.
+        tarvik::PrepareScan(*Vector, Pairs.data(), N, Table,
+                            IsProcessorFeaturePresent(PF_XMMI64_INSTRUCTIONS_AVAILABLE) != 0);
+        tarvik::PrepareScan(*Plain, Pairs.data(), N, Table, false);
+        long long Found = 0;
+        auto Pass = [&](const tarvik::TScanPattern& Sp) {
+            return Best(Runs + 3,
+                        [&] {
+                            for (int I = 0; I < 20; ++I) {
+                                for (const std::string& C : Copies) {
+                                    Found +=
+                                        tarvik::FindInLine(
+                                            Sp, reinterpret_cast<const unsigned char*>(C.c_str()),
+                                            static_cast<int64_t>(C.size()), 0) >= 0;
+                                }
+                            }
+                        }) /
+                   (20.0 * InCache);
+        };
+        Report(("scan_vector_per_line_" + Tag).c_str(), Pass(*Vector) * 1e9, "ns");
+        Report(("scan_plain_per_line_" + Tag).c_str(), Pass(*Plain) * 1e9, "ns");
+        if (Found < 0) std::printf("unreachable\n");
+    }
+    H.impl()->SetStartupInfo(&HostServices);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const int Lines = argc > 1 ? std::atoi(argv[1]) : 20000;
     const int Runs = argc > 2 ? std::atoi(argv[2]) : 2;
     const std::string Pattern = "then_missing";
+    Report("bits", static_cast<double>(8 * sizeof(void*)), "");
+    Report("ansi_code_page", GetACP(), "");
+    Report("oem_code_page", GetOEMCP(), "");
     HANDLE In = GetStdHandle(STD_INPUT_HANDLE);
     DWORD Waiting = 0;
     if (!GetNumberOfConsoleInputEvents(In, &Waiting)) {
@@ -199,14 +432,23 @@ int main(int argc, char** argv) {
 
     // The longest stretch of a scan without a poll, which bounds how long an Esc
     // waits: the times of the DLL's polls during one search.
-    if (HookImport(GetModuleHandleA(Dll.substr(Dll.find_last_of("\\/") + 1).c_str()),
-                   "GetNumberOfConsoleInputEvents", reinterpret_cast<void*>(WatchedNumberOfEvents),
-                   reinterpret_cast<void**>(&RealNumberOfEvents))) {
+    const HMODULE Module = GetModuleHandleA(Dll.substr(Dll.find_last_of("\\/") + 1).c_str());
+    const bool Hooked =
+        HookImport(Module, "GetNumberOfConsoleInputEvents",
+                   reinterpret_cast<void*>(WatchedNumberOfEvents),
+                   reinterpret_cast<void**>(&RealNumberOfEvents)) &&
+        HookImport(Module, "PeekConsoleInputA", reinterpret_cast<void*>(TimedPeekInput),
+                   reinterpret_cast<void**>(&RealPeekInput)) &&
+        HookImport(Module, "ReadConsoleInputA", reinterpret_cast<void*>(TimedReadInput),
+                   reinterpret_cast<void**>(&RealReadInput));
+    if (Hooked) {
         PollTimes.clear();
         PollTimes.reserve(static_cast<size_t>(Lines) + 16);
         H.SetCursor(0, 0);
+        NotingPolls = true;
         const double Start = Now();
         H.Feed(host::KeyPress("^L"));
+        NotingPolls = false;
         H.impl()->RetireLineCopies();
         double Gap = 0;
         for (size_t I = 1; I < PollTimes.size(); ++I)
@@ -237,6 +479,8 @@ int main(int argc, char** argv) {
     }
     Report("esc_latency_max", Latency * 1e3, "ms");
     Report("esc_latency_scan", std::max(0.0, Latency - Fixed) * 1e3, "ms");
+
+    if (Hooked) PatternFigures(H, Lines, Runs);
 
     // Recording 100,000 keys: the recording grows by one record per key, each time
     // through the Windows heap; against the same keys typed without recording.

@@ -11,19 +11,25 @@
 //           recording keys leave every byte of the text as it was;
 //   Move  - Ctrl+K V keeps the line count and the multiset of the text's bytes;
 //   Copy  - Ctrl+K C adds exactly the bytes (and line breaks) of the block.
+// Every input also checks the search's line scan: the same bytes, read as a table, a
+// pattern and a line, must give the same hits with the vector filter as without it.
 #include <dlfcn.h>
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "compat_control.h"
 #include "host.h"
+#include "interactive/line_scan.h"
 #include "plugin/globals.h"
 
 namespace {
@@ -625,6 +631,75 @@ void CheckedTextSession(host::Host& H, FuzzedDataProvider& In, Kind K, const std
             Fail("the copy added other bytes than the block's", Before, H.Text());
 }
 
+// ---- The line scan ------------------------------------------------------------------
+
+// The input read as a case table (the OEM one, the ANSI one, or one of the host's, which
+// may map many bytes, or any byte to 0, to one upper case), a pattern (mostly cut from the
+// line, its Latin letters' case flipped at random) and a line in a block of exactly its
+// size. Every hit of the vector scan, and every hit of the plain scan, must be the other's.
+void CheckLineScan(const uint8_t* Data, size_t Size) {
+    FuzzedDataProvider In(Data, Size);
+    std::array<unsigned char, 256> Custom;
+    for (int C = 0; C < 256; ++C) Custom[C] = static_cast<unsigned char>(C);
+    const unsigned char* Table = Custom.data();
+    switch (In.ConsumeIntegralInRange<int>(0, 3)) {
+        case 0:
+            Table = tarvik::OemUpperTable;
+            break;
+        case 1:
+            Table = tarvik::AnsiUpperTable;
+            break;
+        case 2:
+            for (int C = 'a'; C <= 'z'; ++C) Custom[C] = static_cast<unsigned char>(C - 32);
+            for (int I = In.ConsumeIntegralInRange<int>(0, 6); I > 0; --I)
+                Custom[In.ConsumeIntegral<uint8_t>()] = In.ConsumeIntegral<uint8_t>();
+            break;
+        default:
+            break;
+    }
+    const size_t N = In.ConsumeIntegralInRange<size_t>(0, 9);
+    const bool Cut = In.ConsumeIntegralInRange<int>(0, 3) != 0;
+    const uint32_t Flips = In.ConsumeIntegral<uint16_t>();
+    size_t CutAt = In.ConsumeIntegral<uint16_t>();
+    std::vector<unsigned char> Pattern = In.ConsumeBytes<unsigned char>(Cut ? 0 : N);
+    const std::vector<unsigned char> Bytes = In.ConsumeRemainingBytes<unsigned char>();
+    if (Cut) {
+        Pattern.clear();
+        if (Bytes.size() >= N) {
+            CutAt %= Bytes.size() - N + 1;
+            Pattern.assign(Bytes.begin() + static_cast<ptrdiff_t>(CutAt),
+                           Bytes.begin() + static_cast<ptrdiff_t>(CutAt + N));
+        }
+    }
+    for (size_t K = 0; K < Pattern.size(); ++K)
+        if ((Flips >> (K % 16) & 1) && std::isalpha(Pattern[K])) Pattern[K] ^= 0x20;
+
+    const int Pairs = static_cast<int>(Pattern.size());
+    std::vector<unsigned char> Encoded(2 * Pattern.size() + 1);
+    std::copy(Pattern.begin(), Pattern.end(), Encoded.begin());
+    tarvik::EncodeSearchPattern(Encoded.data(), Table, Pairs);
+    tarvik::TScanPattern Vector, Plain;
+    tarvik::PrepareScan(Vector, Encoded.data(), Pairs, Table, true);
+    tarvik::PrepareScan(Plain, Encoded.data(), Pairs, Table, false);
+    // Not even the host's closing NUL behind the line: any read past it is a heap overflow.
+    const int64_t Length = static_cast<int64_t>(Bytes.size());
+    std::unique_ptr<unsigned char[]> Line(new unsigned char[Bytes.size()]);
+    std::copy(Bytes.begin(), Bytes.end(), Line.get());
+    for (int64_t First = 0; First <= Length + 1;) {
+        const int64_t A = tarvik::FindInLine(Vector, Line.get(), Length, First);
+        const int64_t B = tarvik::FindInLinePlain(Plain, Line.get(), Length, First);
+        if (A != B) {
+            std::fprintf(stderr,
+                         "PROPERTY VIOLATED: line scan from %lld: vector %lld, plain %lld\n",
+                         static_cast<long long>(First), static_cast<long long>(A),
+                         static_cast<long long>(B));
+            std::abort();
+        }
+        // Every hit in turn; past the last, starts at other offsets within a block.
+        First = A < 0 ? 2 * First + 1 : A + 1;
+    }
+}
+
 // Keeps the plug-in module mapped for the whole run: libFuzzer's coverage tables
 // point into it, so the host's unload at the end of each input must not unmap it.
 void PinModule() {
@@ -644,6 +719,7 @@ void PinModule() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     PinModule();
+    CheckLineScan(Data, Size);
     FuzzedDataProvider In(Data, Size);
     const Kind K =
         static_cast<Kind>(In.ConsumeIntegralInRange<int>(0, static_cast<int>(Kind::Count) - 1));

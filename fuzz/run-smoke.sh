@@ -17,6 +17,7 @@ SECONDS_TO_RUN=${1:-60}
 DIR=${FUZZ_BUILD_DIR:-build/fuzz}
 FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 LINK="-fsanitize=address,undefined"
+mkdir -p "$DIR"
 
 if ! cmake -S . -B "$DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \

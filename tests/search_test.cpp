@@ -74,19 +74,28 @@ TEST_F(SearchTest, EveryLetterOfBothTablesFollowsTheCaseRule) {
     const auto Pairs = OemLetterPairs();
     ASSERT_EQ(Pairs.size(), 62u);
     OpenOn("x");
+    // Short lines take the plain scan, long ones the vector filter; letters at column 1
+    // and at 17, with 20 bytes behind them.
     for (int Ansi = 0; Ansi <= 1; ++Ansi) {
-        for (auto [Small, Capital] : Pairs) {
-            // The editor's bytes: OEM as typed, or their ANSI forms.
-            char Line[4] = {'.', static_cast<char>(Capital), static_cast<char>(Small), 0};
-            if (Ansi) OemToCharA(Line, Line);
-            H().Win().Lines[0].Text = Line;
-            H().Win().AnsiMode = Ansi;
-            H().SetCursor(0, 0);
-            SearchOem(std::string(1, static_cast<char>(Small)));
-            EXPECT_EQ(Cursor(), std::make_pair(0, 2)) << Ansi << " small " << int(Small);
-            H().SetCursor(0, 2);
-            SearchOem(std::string(1, static_cast<char>(Capital)));
-            EXPECT_EQ(Cursor(), std::make_pair(0, 2)) << Ansi << " capital " << int(Capital);
+        for (int Wide = 0; Wide <= 1; ++Wide) {
+            for (auto [Small, Capital] : Pairs) {
+                // The editor's bytes: OEM as typed, or their ANSI forms.
+                std::string Line = std::string(Wide ? 17 : 1, '.') + static_cast<char>(Capital) +
+                                   static_cast<char>(Small) + std::string(Wide ? 20 : 0, '.');
+                if (Ansi) OemToCharA(Line.data(), Line.data());
+                const int At = Wide ? 17 : 1;
+                H().Win().Lines[0].Text = Line;
+                H().Win().AnsiMode = Ansi;
+                H().SetCursor(0, 0);
+                SearchOem(std::string(1, static_cast<char>(Small)));
+                EXPECT_EQ(Cursor(), std::make_pair(0, At + 1)) << Ansi << " small " << int(Small);
+                H().SetCursor(0, At + 1);
+                SearchOem(std::string(1, static_cast<char>(Capital)));
+                EXPECT_EQ(Cursor(), std::make_pair(0, At + 1))
+                    << Ansi << " capital " << int(Capital);
+                SearchOem(std::string(1, static_cast<char>(Small)));
+                EXPECT_EQ(Cursor(), std::make_pair(0, At + 2)) << Ansi << " small " << int(Small);
+            }
         }
     }
     EXPECT_EQ(NotFoundBoxes(), 0);
