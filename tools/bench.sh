@@ -10,7 +10,8 @@
 # build/bench-win32/wine_poll.txt or build/bench-win64/wine_poll.txt.
 # Environment: TARVIK_BENCH_FILTER (a --benchmark_filter regex, default all),
 # TARVIK_BENCH_SKIP_WINE=1 (native only), WINE_POLL_LINES (default 200000),
-# TARVIK_WINE64=1 (the 64-bit build even where 32-bit programs run).
+# TARVIK_WINE64=1 (the 64-bit build even where 32-bit programs run), TARVIK_NO_INSTALL=1
+# (install nothing: tools/install-deps.sh bench installs what is missing).
 set -uo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,6 +24,9 @@ echo "$(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores," \
     "$(lscpu 2>/dev/null | sed -n 's/^Model name: *//p' | head -n 1)," \
     "load $(cut -d' ' -f1-3 /proc/loadavg)"
 
+if [ -z "${TARVIK_NO_INSTALL:-}" ]; then
+    bash tools/install-deps.sh bench || exit 1
+fi
 mkdir -p build
 echo "==== native: build (build/bench)"
 if ! cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVIK_BENCH=ON \
