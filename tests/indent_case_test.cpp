@@ -22,6 +22,12 @@ TEST_F(IndentTest, IndentPutsOneBlankAtEachLinesSelectionStart) {
         {"no block", "a|b", "^K I", "a|b"},
     };
     RunAll(List);
+    // A block that starts beyond its first line's end: that line is filled with blanks
+    // up to the start, the blank going in there as on any other line.
+    OpenOn("ab\ncd\n");
+    H().SelectStream(0, 5, -4, 2);
+    Keys("^K I");
+    ExpectText("ab    \n cd\n");
 }
 
 TEST_F(IndentTest, UnindentTakesAtMostOneBlank) {
