@@ -372,20 +372,7 @@ int main(int argc, char** argv) {
     H.OpenWindow("long.txt", bench::MakeText(Lines, 60, 3));
     if (!BindingsOn(H)) H.PickMenu();
 
-    // The search text, found on a line that holds it for the moment.
-    host::Line& First = H.Win().Lines[0];
-    const std::string Saved = First.Text;
-    First.Text = Pattern + " " + Saved;
-    H.SetCursor(0, 0);
-    std::vector<INPUT_RECORD> Events;
-    for (unsigned char C : Pattern) Events.push_back(host::CharPress(C));
-    Events.push_back(host::KeyPress("Enter"));
-    H.WriteInput(Events);
-    H.Feed(host::KeyPress("Ctrl+Shift+S"));
-    First.Text = Saved;
-    H.impl()->RetireLineCopies();
-    H.ClearSelection();
-    FlushConsoleInputBuffer(In);
+    SetSearchText(H, Pattern);
 
     long long Bytes = 0;
     for (const host::Line& L : H.Win().Lines) Bytes += static_cast<long long>(L.Text.size());
