@@ -194,17 +194,17 @@ std::string Consume(FuzzedDataProvider& In, size_t Max) {
 }
 
 // The text of a checked session: no tabs (reading a line expands them), no NULs
-// where the block's own bytes are counted, and no line whose text ends in a
-// carriage return: the host reads one there as the start of the line's end, and
-// a line written back whole would give the byte to its line end.
+// where the block's own bytes are counted, and no carriage return but in a "\r\n"
+// line end: one that a move or copy brings to the end of a line goes into the line's
+// end when the line is written back (the host reads a trailing carriage return as
+// part of the line end), a change of no byte of the file that the census here,
+// which counts the lines' own bytes, would take for a lost byte.
 std::string NoTabs(std::string S, bool AlsoNul) {
     for (size_t I = 0; I < S.size(); ++I) {
         char& C = S[I];
         if (C == '\t') C = ' ';
         if (AlsoNul && C == '\0') C = '.';
-        const bool LineEndFollows = I + 1 == S.size() || S[I + 1] == '\n' ||
-                                    (S[I + 1] == '\r' && I + 2 < S.size() && S[I + 2] == '\n');
-        if (C == '\r' && LineEndFollows && (I + 1 == S.size() || S[I + 1] != '\n')) C = '.';
+        if (C == '\r' && (I + 1 == S.size() || S[I + 1] != '\n')) C = '.';
     }
     return S;
 }
