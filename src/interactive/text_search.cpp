@@ -16,15 +16,15 @@ namespace tarvik {
 
 namespace {
 
-// Copies Text into a fresh pattern buffer, brings it into the editor's code page and encodes
-// it; Table receives the case table. Null when memory ran out.
+// Copies Text (as typed, OEM code page) into a fresh pattern buffer, brings it into the
+// editor's code page and encodes it; Table receives the case table. Null when memory ran
+// out.
 unsigned char* BuildPattern(const EditorInfo& Ei, const char* Text, int N, CharTableSet& Set,
                             const unsigned char*& Table) {
     unsigned char* buffer = static_cast<unsigned char*>(AllocBytes(2 * static_cast<size_t>(N) + 1));
     if (!buffer) return nullptr;
     memcpy(buffer, Text, static_cast<size_t>(N));
     buffer[N] = 0;
-    bool toOem = true;
     if (Ei.TableNum != -1) {
         // Identity tables, so that a host that cannot fill the set gives a plain exact search.
         for (int c = 0; c < 256; ++c) {
@@ -34,24 +34,13 @@ unsigned char* BuildPattern(const EditorInfo& Ei, const char* Text, int N, CharT
         Set.TableName[0] = 0;
         if (CharTable) CharTable(Ei.TableNum, reinterpret_cast<char*>(&Set), sizeof Set);
         Table = Set.UpperTable;
+        // Translate by count, not by strlen: a character may map to 0.
+        for (int k = 0; k < N; ++k) buffer[k] = Set.EncodeTable[buffer[k]];
     } else if (Ei.AnsiMode) {
         Table = AnsiUpperTable;
-        toOem = false;
+        if (N > 0) OemToCharA(reinterpret_cast<char*>(buffer), reinterpret_cast<char*>(buffer));
     } else {
         Table = OemUpperTable;
-    }
-    if (toOem && N > 0) {
-        char* oem = ConvertToOem(Text);
-        if (!oem) {
-            FreeBytes(buffer);
-            return nullptr;
-        }
-        memcpy(buffer, oem, static_cast<size_t>(N));
-        FreeBytes(oem);
-    }
-    // Translate by count, not by strlen: a character may map to 0.
-    if (Ei.TableNum != -1) {
-        for (int k = 0; k < N; ++k) buffer[k] = Set.EncodeTable[buffer[k]];
     }
     EncodeSearchPattern(buffer, Table, N);
     return buffer;
@@ -132,6 +121,10 @@ bool VectorScanUsable() {
 
 // ---- Search ------------------------------------------------------------------
 
+bool ShowsAnsiText(const EditorInfo& Ei) {
+    return Ei.TableNum == -1 && Ei.AnsiMode != 0;
+}
+
 // Reads every waiting console event up to the first Esc press; true when there was one.
 bool EscapePressed() {
     DWORD count = 0;
@@ -157,7 +150,7 @@ bool FindText(TGlobalVars* State, const char* Text, TCursorPos Start, TCursorPos
     if (!EditorControl(ECTL_GETINFO, &ei)) return false;
     HANDLE screen = SaveScreen ? SaveScreen(0, 0, -1, -1) : nullptr;
     if (!Text) Text = "";
-    ShowSearchingMessage(Text);
+    ShowSearchingMessage(Text, ShowsAnsiText(ei));
 
     bool found = false;
     TCursorPos hit = {0, 0};
