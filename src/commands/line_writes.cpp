@@ -9,9 +9,6 @@
 
 namespace tarvik {
 
-namespace {
-
-// Reads line Line as stored (tabs and all); false when it cannot be read.
 bool ReadRawLine(int Line, EditorGetString& egs) {
     memset(&egs, 0, sizeof egs);
     egs.StringNumber = Line;
@@ -19,8 +16,6 @@ bool ReadRawLine(int Line, EditorGetString& egs) {
     if (egs.StringLength < 0 || !egs.StringText) egs.StringLength = 0;
     return true;
 }
-
-}  // namespace
 
 int ExpandedColumn(const char* Text, int Length, int Pos, int TabSize) {
     const int Tab = TabSize > 0 ? TabSize : 8;

@@ -20,6 +20,9 @@ struct TBlockExtent {
     int EndPos;
 };
 
+// Reads line Line as stored (tabs and all); false when it cannot be read.
+bool ReadRawLine(int Line, EditorGetString& egs);
+
 // Column of byte Pos of a line (Length bytes of Text) once its tabs are blanks up
 // to the next multiple of TabSize; a position beyond the line's end keeps its
 // distance from it.
