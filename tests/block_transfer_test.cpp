@@ -157,6 +157,10 @@ TEST_F(BlockDeleteTest, CursorStaysOnItsText) {
         {"Ctrl+Del", "a«b»c|", "Ctrl+Del", "ac|"},
         {"whole line", "aa\n«bb\n»c|c", "^K Y", "aa\nc|c"},
         {"through one line break", "ab«c\nde»f|", "^K Y", "abf|"},
+        // Tabs the command expands move the text under the cursor; the cursor goes with it.
+        {"behind a tab on the block's line", "«ab»\tc|def", "^K Y", "      c|def"},
+        {"Ctrl+Del behind a tab", "«ab»\tc|def", "Ctrl+Del", "      c|def"},
+        {"behind a tab on the line after", "«ab\n»\tc|def", "^K Y", "        c|def"},
     };
     RunAll(List);
 }

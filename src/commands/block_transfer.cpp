@@ -107,8 +107,10 @@ bool DeletePartialLines(int Line, TCursorPos& Pos) {
 bool DeleteBlockAndFollow(TCursorPos& Pos) {
     EditorInfo ei;
     TBlockExtent Block;
-    // Expanded first, so that a line whose selection starts on a tab is still whole.
-    if (!ExpandBlock(Block) || !GetEditorInfo(ei) || ei.BlockType != BTYPE_STREAM) return false;
+    // Expanded first, so that a line whose selection starts on a tab is still whole;
+    // Pos stays on its character.
+    if (!ExpandBlock(Block, &Pos) || !GetEditorInfo(ei) || ei.BlockType != BTYPE_STREAM)
+        return false;
     // The first line of what is left of the block stays at the block's first line:
     // whole lines before it are gone, partial lines are never removed.
     const int First = ei.BlockStartLine;
