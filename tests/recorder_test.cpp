@@ -228,8 +228,8 @@ TEST_F(RecorderTest, ReplaysHeldOrTypedAheadEachRunWhole) {
         Restart();
         OpenOn("foo\nx\ny\nfoo\nx\nfoo\nx\ny\nfoo\nend");
         // One key at a time: a search that leaves its line takes keys typed ahead.
-        for (const char* Key : {"Ctrl+Shift+S f o o Enter", "Ctrl+Shift+R", "^L", "a",
-                                "Ctrl+Shift+R"})
+        for (const char* Key :
+             {"Ctrl+Shift+S f o o Enter", "Ctrl+Shift+R", "^L", "a", "Ctrl+Shift+R"})
             Keys(Key);
         ExpectText("foo\nx\ny\nafoo\nx\nfoo\nx\ny\nfoo\nend");
         Keys(Replays);

@@ -140,11 +140,11 @@ namespace {
 
 // Appends a piece of Count bytes (NULs included) and, when Break, a line break behind
 // it; false when memory ran out or the text would outgrow an int.
-bool AppendPiece(TBlockText& Text, int& Capacity, int& BreakCapacity, const char* Piece,
-                 int Count, bool Break) {
+bool AppendPiece(TBlockText& Text, int& Capacity, int& BreakCapacity, const char* Piece, int Count,
+                 bool Break) {
     const long long Needed = static_cast<long long>(Text.Length) + Count + 1;
     if (Needed > INT_MAX - kBlockTextChunk) return false;
-    if (Needed > Capacity) {
+    if (!Text.Bytes || Needed > Capacity) {
         const int Bigger = static_cast<int>(Needed) + kBlockTextChunk;
         char* Bytes = static_cast<char*>(ResizeBytes(Text.Bytes, static_cast<size_t>(Bigger)));
         if (!Bytes) return false;
@@ -310,7 +310,8 @@ bool InsertPieces(TCursorPos Pos, const TBlockText& Text, TBlockExtent& Inserted
         if (K == Text.BreakCount) {
             // After a break the line holds the tail with its line end already.
             if (To > From)
-                Done = WritePiece(LineNo, Plan, First, Text.Bytes + From, To - From, true, Plan.Eol);
+                Done =
+                    WritePiece(LineNo, Plan, First, Text.Bytes + From, To - From, true, Plan.Eol);
             break;
         }
         // Text that ends with a break ends at column 0 of the line after it.

@@ -36,8 +36,7 @@ int ExpandedColumn(const char* Text, int Length, int Pos, int TabSize);
 // again. Follow, when given, is a column of the line taken through the expansion
 // too (the cursor's, which then stays on its character). False when the line cannot
 // be read.
-bool ReadBlockLine(int Line, int TabSize, EditorGetString& egs, bool& Moved,
-                   int* Follow = nullptr);
+bool ReadBlockLine(int Line, int TabSize, EditorGetString& egs, bool& Moved, int* Follow = nullptr);
 
 // Expands the tabs of every line of the stream block (and of the line that ends it)
 // and keeps the block where it was (see ReadBlockLine); Block is its extent
