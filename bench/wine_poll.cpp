@@ -21,7 +21,7 @@
 #include "host.h"
 #include "host_impl.h"
 #include "interactive/line_scan.h"
-#include "plugin/globals.h"
+#include "ground/globals.h"
 #include "text_gen.h"
 
 namespace {

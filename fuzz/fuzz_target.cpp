@@ -31,7 +31,7 @@
 #include "compat_control.h"
 #include "host.h"
 #include "interactive/line_scan.h"
-#include "plugin/globals.h"
+#include "ground/globals.h"
 
 namespace {
 
