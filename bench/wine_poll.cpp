@@ -20,7 +20,7 @@
 
 #include "host.h"
 #include "host_impl.h"
-#include "interactive/line_scan.h"
+#include "interactive/host170/line_scan.h"
 #include "ground/globals.h"
 #include "text_gen.h"
 

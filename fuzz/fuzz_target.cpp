@@ -36,7 +36,7 @@
 
 #include "compat_control.h"
 #include "host.h"
-#include "interactive/line_scan.h"
+#include "interactive/host170/line_scan.h"
 #include "ground/globals.h"
 
 namespace {

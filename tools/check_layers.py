@@ -12,7 +12,7 @@ The folders of src/, from the bottom up:
     plugin       the entry layer: exports, entry points, settings store
 
 A file may include files of its own folder and of the folders below it, never of a
-folder above. The host's interface header (ground/host_api.h) is for the code that
+folder above. The host's interface header (ground/host170/host_api.h) is for the code that
 talks to the host: access/ and plugin/. Files of one folder must not include each
 other in a circle. Prints the include counts between folders and every fault; exits
 1 when there is one.
@@ -24,7 +24,8 @@ import re
 import sys
 
 LAYERS = ["ground", "access", "editors", "commands", "interactive", "keys", "plugin"]
-HOST_INTERFACE = "ground/host_api.h"
+HOSTS = ["host170"]
+HOST_INTERFACE = "host_api.h"
 HOST_SIDE = {"access", "plugin"}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 
@@ -43,27 +44,17 @@ def main():
         if folder not in rank:
             faults.append(f"src/{folder}/ is no layer: add it to LAYERS in its place")
             continue
-        for name in sorted(os.listdir(path)):
-            if not name.endswith((".h", ".cpp")):
+        for sub in [""] + sorted(d for d in os.listdir(path) if os.path.isdir(os.path.join(path, d))):
+            if sub and sub not in HOSTS:
+                faults.append(f"src/{folder}/{sub}/ is no host folder: add it to HOSTS")
                 continue
-            here = f"{folder}/{name}"
-            graph[here] = []
-            with open(os.path.join(path, name), encoding="utf-8") as f:
-                for number, line in enumerate(f, 1):
-                    m = INCLUDE.match(line)
-                    if not m or "/" not in m.group(1):
-                        continue
-                    target = m.group(1)
-                    layer = target.split("/", 1)[0]
-                    if layer not in rank:
-                        continue
-                    graph[here].append(target)
-                    counts[(folder, layer)] = counts.get((folder, layer), 0) + 1
-                    where = f"src/{here}:{number}"
-                    if rank[layer] > rank[folder]:
-                        faults.append(f"{where}: {folder}/ includes {target}, a layer above it")
-                    if target == HOST_INTERFACE and folder not in HOST_SIDE:
-                        faults.append(f"{where}: {folder}/ includes the host's interface header")
+            where_dir = os.path.join(path, sub)
+            for name in sorted(os.listdir(where_dir)):
+                if not name.endswith((".h", ".cpp")):
+                    continue
+                here = f"{folder}/{sub}/{name}" if sub else f"{folder}/{name}"
+                scan_file(os.path.join(where_dir, name), here, folder, sub, rank, faults,
+                          counts, graph)
     faults += circles(graph)
 
     print("Layers, bottom up, with the folders each one includes (number of #include lines):")
@@ -80,6 +71,32 @@ def main():
     print("check_layers: no include runs back up, no circle, the host's interface header "
           "only in " + " and ".join(f"{s}/" for s in sorted(HOST_SIDE)))
     return 0
+
+
+def scan_file(path, here, folder, host, rank, faults, counts, graph):
+    """Reads one file's includes into graph and counts, and adds its faults."""
+    graph[here] = []
+    with open(path, encoding="utf-8") as f:
+        for number, line in enumerate(f, 1):
+            m = INCLUDE.match(line)
+            if not m or "/" not in m.group(1):
+                continue
+            target = m.group(1)
+            parts = target.split("/")
+            layer = parts[0]
+            if layer not in rank:
+                continue
+            graph[here].append(target)
+            counts[(folder, layer)] = counts.get((folder, layer), 0) + 1
+            where = f"src/{here}:{number}"
+            target_host = parts[1] if len(parts) > 2 and parts[1] in HOSTS else ""
+            if rank[layer] > rank[folder]:
+                faults.append(f"{where}: {folder}/ includes {target}, a layer above it")
+            if target_host and target_host != host:
+                owner = f"{host}/ code" if host else "shared code"
+                faults.append(f"{where}: {owner} includes {target}, of another host's build")
+            if parts[-1] == HOST_INTERFACE and folder not in HOST_SIDE:
+                faults.append(f"{where}: {folder}/ includes the host's interface header")
 
 
 def circles(graph):

@@ -28,4 +28,10 @@ void ShowMessageBox(bool Warning, const TChar* const* Items, int Count, int Butt
 // The plug-in's text for Id in the host's language; "" when the host has none.
 const TChar* MessageText(TMessage Id);
 
+// Heap copy of a search text (as typed) as the screen shows what the search looks for
+// in a window (free with FreeBytes); null when out of memory. In a window that shows
+// ANSI text the search looks for the text's nearest ANSI form, which the screen shows:
+// a character the ANSI code page lacks (a box-drawing one) shows as that form.
+TChar* SearchTextOnScreen(const TChar* Text, bool AnsiWindow);
+
 }  // namespace tarvik

@@ -13,6 +13,9 @@ inline TUnit UnitOf(TChar Ch) {
     return static_cast<TUnit>(Ch);
 }
 
+// A string literal in the unit of text: TARVIK_TEXT("") is an empty text.
+#define TARVIK_TEXT(Literal) Literal
+
 // Units in the NUL-terminated Text; 0 for null.
 int TextLength(const TChar* Text);
 

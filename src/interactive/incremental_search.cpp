@@ -189,7 +189,7 @@ void IncrementalSearch(TGlobalVars* State, TCursorPos Start) {
     State->RepeatUsesHostSearch = false;
     PublishText(State, run.Text, 0);
     HANDLE bottomLine = SaveScreenArea(0, height - 1, -1, -1);
-    ShowSearchPrompt("", run.AnsiWindow);
+    ShowSearchPrompt(TARVIK_TEXT(""), run.AnsiWindow);
 
     INPUT_RECORD event;
     memset(&event, 0, sizeof event);

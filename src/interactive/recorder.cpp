@@ -102,7 +102,7 @@ void RecordingPrompt(TGlobalVars* State) {
     const int id = State->EditorID;
     const int height = ScreenHeight();
     HANDLE saved = SaveScreenArea(0, height - 1, -1, -1);
-    ShowStatusLine(MessageText(MRecordingPrompt), "");
+    ShowStatusLine(MessageText(MRecordingPrompt), TARVIK_TEXT(""));
     for (;;) {
         INPUT_RECORD event;
         memset(&event, 0, sizeof event);

@@ -31,20 +31,9 @@ TChar* QuoteForScreen(const TChar* Text, bool AnsiWindow) {
 
 }  // namespace
 
-TChar* SearchTextOnScreen(const TChar* Text, bool AnsiWindow) {
-    TChar* copy = CopyText(Text);
-    // A character the ANSI code page lacks (a box-drawing one) is looked for as its
-    // nearest ANSI form there; that form is what the prompt shows.
-    if (copy && *copy && AnsiWindow) {
-        OemToCharA(copy, copy);
-        CharToOemA(copy, copy);
-    }
-    return copy;
-}
-
 void ShowStatusLine(const TChar* Prefix, const TChar* StatusText) {
-    if (!Prefix) Prefix = "";
-    if (!StatusText) StatusText = "";
+    if (!Prefix) Prefix = TARVIK_TEXT("");
+    if (!StatusText) StatusText = TARVIK_TEXT("");
     int width, height;
     GetScreenSize(width, height);
     const WORD color = ScreenAttribute(1, height - 1, kDefaultPromptColor);
@@ -72,14 +61,14 @@ void ShowStatusLine(const TChar* Prefix, const TChar* StatusText) {
 
 void ShowSearchPrompt(const TChar* SearchText, bool AnsiWindow) {
     TChar* shown = SearchTextOnScreen(SearchText, AnsiWindow);
-    ShowStatusLine(MessageText(MSearchPrompt), shown ? shown : "");
+    ShowStatusLine(MessageText(MSearchPrompt), shown ? shown : TARVIK_TEXT(""));
     FreeBytes(shown);
 }
 
 void ShowSearchingMessage(const TChar* SearchText, bool AnsiWindow) {
     TChar* quoted = QuoteForScreen(SearchText, AnsiWindow);
     const TChar* items[] = {MessageText(MSearchTitle), MessageText(MSearching),
-                            quoted ? quoted : "\"\""};
+                            quoted ? quoted : TARVIK_TEXT("\"\"")};
     ShowMessageBox(false, items, 3, 0);
     FreeBytes(quoted);
 }
@@ -87,7 +76,7 @@ void ShowSearchingMessage(const TChar* SearchText, bool AnsiWindow) {
 void ShowNotFound(const TChar* SearchText, bool AnsiWindow) {
     TChar* quoted = QuoteForScreen(SearchText, AnsiWindow);
     const TChar* items[] = {MessageText(MSearchTitle), MessageText(MNotFound),
-                            quoted ? quoted : "\"\"", MessageText(MOk)};
+                            quoted ? quoted : TARVIK_TEXT("\"\""), MessageText(MOk)};
     // Keys typed ahead and the rest of a replay must not close the box unseen.
     DiscardPendingInput();
     ShowMessageBox(true, items, 4, 1);

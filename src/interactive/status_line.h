@@ -1,16 +1,11 @@
-// What the interactive modes show: the prompt over the bottom screen line, the two
-// search boxes, and the search text as the screen shows it. The search text is kept
-// as typed, in the console's code page; in a window that shows ANSI text the search
-// looks for its ANSI form, and the screen shows what is looked for.
+// What the interactive modes show: the prompt over the bottom screen line and the two
+// search boxes. The search text is shown as the window shows what is looked for
+// (SearchTextOnScreen).
 #pragma once
 
 #include "ground/text.h"
 
 namespace tarvik {
-
-// Heap copy of Text as the screen shows the search for it (free with FreeBytes):
-// unchanged, or through the ANSI code page and back; null when out of memory.
-TChar* SearchTextOnScreen(const TChar* Text, bool AnsiWindow);
 
 // Draws Prefix and Text as one line over the whole bottom screen line, in the colour
 // of the key bar's first title cell; a Text too long for the room left shows its end.

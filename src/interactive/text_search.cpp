@@ -12,39 +12,12 @@
 #include "ground/console.h"
 #include "ground/key_event.h"
 #include "ground/memory.h"
-#include "interactive/line_scan.h"
+#include "interactive/search_scan.h"
 #include "interactive/status_line.h"
 
 namespace tarvik {
 
 namespace {
-
-// Copies Text (as typed, the console's code page) into a fresh pattern buffer, brings it
-// into the window's code page and encodes it; Table receives the case table, which may
-// be Upper, filled from the host's character table. Null when memory ran out.
-unsigned char* BuildPattern(const TEditorView& View, const TChar* Text, int N,
-                            unsigned char (&Upper)[256], const unsigned char*& Table) {
-    unsigned char* buffer = static_cast<unsigned char*>(AllocBytes(2 * static_cast<size_t>(N) + 1));
-    if (!buffer) return nullptr;
-    memcpy(buffer, Text, static_cast<size_t>(N));
-    buffer[N] = 0;
-    if (View.Code == ViewTable) {
-        // The host's result is not looked at: its identity tables then give a plain
-        // exact search.
-        unsigned char encode[256];
-        GetHostTable(View.TableNum, encode, Upper);
-        Table = Upper;
-        // Translate by count, not by strlen: a character may map to 0.
-        for (int k = 0; k < N; ++k) buffer[k] = encode[buffer[k]];
-    } else if (View.Code == ViewAnsi) {
-        Table = AnsiUpperTable;
-        if (N > 0) OemToCharA(reinterpret_cast<char*>(buffer), reinterpret_cast<char*>(buffer));
-    } else {
-        Table = OemUpperTable;
-    }
-    EncodeSearchPattern(buffer, Table, N);
-    return buffer;
-}
 
 // A poll is a console call, far dearer than scanning a line (under Wine a round trip to
 // the server, about a thousand times the cost of a line): after the first line the
@@ -54,7 +27,7 @@ constexpr int kLinesPerPoll = 2048;
 constexpr int64_t kBytesPerPoll = 1 << 20;
 
 // The line loop: the first hit at or after Start, up to the last line of the file.
-bool ScanLines(const TGlobalVars* State, const TEditorView& View, const TScanPattern& Sp,
+bool ScanLines(const TGlobalVars* State, const TEditorView& View, const TSearchScan* Scan,
                TCursorPos Start, TCursorPos& Hit) {
     int line = Start.Line < 0 ? 0 : Start.Line;
     int64_t first = Start.Pos < 0 ? 0 : Start.Pos;
@@ -72,8 +45,7 @@ bool ScanLines(const TGlobalVars* State, const TEditorView& View, const TScanPat
         TLine L;
         if (!SetCursor(0, line) || !ReadLine(-1, L)) return false;
         const int64_t length = L.Length;
-        const int64_t column =
-            FindInLine(Sp, reinterpret_cast<const unsigned char*>(L.Text), length, first);
+        const int64_t column = ScanLine(Scan, L.Text, length, first);
         if (column >= 0) {
             if (pollOwed && mayPoll && EscapePressed()) return false;
             Hit.Pos = static_cast<int>(column);
@@ -95,18 +67,6 @@ bool ScanLines(const TGlobalVars* State, const TEditorView& View, const TScanPat
     }
 }
 
-// Whether the processor (and, on 32-bit Windows, the system, which must save the vector
-// registers) runs the vector scan. Every x86-64 processor does.
-bool VectorScanUsable() {
-#if defined(__i386__) && defined(_WIN32)
-    return IsProcessorFeaturePresent(PF_XMMI64_INSTRUCTIONS_AVAILABLE) != 0;
-#elif defined(__i386__)
-    return __builtin_cpu_supports("sse2");
-#else
-    return true;
-#endif
-}
-
 }  // namespace
 
 // ---- Search ------------------------------------------------------------------
@@ -126,21 +86,17 @@ bool FindText(TGlobalVars* State, const TChar* Text, TCursorPos Start, TCursorPo
     TEditorView view;
     if (!GetEditorView(view)) return false;
     HANDLE screen = SaveScreenArea(0, 0, -1, -1);
-    if (!Text) Text = "";
+    if (!Text) Text = TARVIK_TEXT("");
     ShowSearchingMessage(Text, view.Code == ViewAnsi);
 
     bool found = false;
     TCursorPos hit = {0, 0};
     const int length = TextLength(Text);
     if (length <= INT_MAX / 2) {
-        unsigned char upper[256];
-        const unsigned char* table = OemUpperTable;
-        unsigned char* pattern = BuildPattern(view, Text, length, upper, table);
-        if (pattern) {
-            TScanPattern sp;
-            PrepareScan(sp, pattern, length, table, VectorScanUsable());
-            found = ScanLines(State, view, sp, Start, hit);
-            FreeBytes(pattern);
+        TSearchScan* scan = MakeSearchScan(view, Text, length);
+        if (scan) {
+            found = ScanLines(State, view, scan, Start, hit);
+            FreeSearchScan(scan);
         }
     }
 

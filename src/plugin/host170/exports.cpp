@@ -1,8 +1,8 @@
 // The five entry points the host's 1.70 interface calls. Each hands over to named
 // procedures.
-#include "ground/host_api.h"
+#include "ground/host170/host_api.h"
 #include "keys/dispatcher.h"
-#include "plugin/entry_points.h"
+#include "plugin/host170/entry_points.h"
 
 extern "C" {
 

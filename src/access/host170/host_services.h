@@ -3,7 +3,7 @@
 // entry layer fills them in.
 #pragma once
 
-#include "ground/host_api.h"
+#include "ground/host170/host_api.h"
 
 namespace tarvik {
 

@@ -1,4 +1,4 @@
-#include "plugin/settings.h"
+#include "plugin/host170/settings.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "access/host_services.h"
+#include "access/host170/host_services.h"
 
 namespace tarvik {
 

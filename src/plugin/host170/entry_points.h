@@ -3,7 +3,7 @@
 // go of what the plug-in owns when it is unloaded.
 #pragma once
 
-#include "ground/host_api.h"
+#include "ground/host170/host_api.h"
 
 namespace tarvik {
 

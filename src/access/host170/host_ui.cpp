@@ -1,7 +1,8 @@
 // The host's screen and messages over the 1.70 interface.
 #include "access/host_ui.h"
 
-#include "access/host_services.h"
+#include "access/host170/host_services.h"
+#include "ground/memory.h"
 
 namespace tarvik {
 
@@ -27,6 +28,15 @@ void ShowMessageBox(bool Warning, const TChar* const* Items, int Count, int Butt
 const TChar* MessageText(TMessage Id) {
     const char* text = GetMsg ? GetMsg(ModuleNumber, Id) : nullptr;
     return text ? text : "";
+}
+
+TChar* SearchTextOnScreen(const TChar* Text, bool AnsiWindow) {
+    TChar* copy = CopyText(Text);
+    if (copy && *copy && AnsiWindow) {
+        OemToCharA(copy, copy);
+        CharToOemA(copy, copy);
+    }
+    return copy;
 }
 
 }  // namespace tarvik

@@ -1,14 +1,14 @@
-#include "plugin/entry_points.h"
+#include "plugin/host170/entry_points.h"
 
 #include <cstring>
 
-#include "access/host_services.h"
+#include "access/host170/host_services.h"
 #include "access/host_ui.h"
 #include "editors/editor_state.h"
 #include "editors/text_kind.h"
 #include "ground/console.h"
 #include "ground/memory.h"
-#include "plugin/settings.h"
+#include "plugin/host170/settings.h"
 
 namespace tarvik {
 

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "access/host_services.h"
+#include "access/host170/host_services.h"
 #include "ground/fault_guard.h"
 #include "ground/hand_over.h"
 #include "ground/memory.h"
