@@ -11,6 +11,15 @@ namespace tarvik {
 // True for a word unit: a letter or digit ('_' too).
 bool IsWordChar(TChar Ch);
 
+// Units of the character that starts at Units (Count of them there): 2 for a surrogate
+// pair, which the host deletes and the commands treat as one character, else 1.
+int CharacterUnits(const TChar* Units, int Count);
+
+// True for the first (high) and second (low) unit of a surrogate pair; never for an
+// 8-bit unit.
+bool IsHighSurrogate(TChar Ch);
+bool IsLowSurrogate(TChar Ch);
+
 // The three case changes of the case commands.
 enum TCaseChange : unsigned char { CaseUpper = 0, CaseLower = 1, CaseToggle = 2 };
 

@@ -136,8 +136,29 @@ bool WriteLine(int Line, const TChar* Text, int Length, const TChar* Eol) {
     return Done;
 }
 
+// The host trims the blanks before the cursor when its auto-indent option is on and
+// only blanks follow: the line breaks at its start instead, where there is nothing to
+// trim, and both parts are written back unit for unit.
 bool BreakLine() {
-    return Control(api3::ECTL_INSERTSTRING, nullptr) != 0;
+    api3::EditorInfo ei;
+    TLine L;
+    if (!GetEditorInfo(ei) || !ReadLine(-1, L)) return false;
+    const int Line = Narrow(ei.CurLine);
+    const int Column = ei.CurPos < 0 ? 0 : ei.CurPos > L.Length ? L.Length : Narrow(ei.CurPos);
+    TChar* Text = CopyUnits(L.Text, L.Length);
+    TChar* Eol = CopyText(L.Eol);
+    bool Done =
+        Text && Eol && SetView(Line, 0, -1, -1) && Control(api3::ECTL_INSERTSTRING, nullptr) != 0;
+    // The first part has the line end the host gave it (the file's default one where
+    // the text's last line broke); the second keeps the line's own.
+    TLine First;
+    TChar* FirstEol = Done && ReadLine(Line, First) ? CopyText(First.Eol) : nullptr;
+    Done = FirstEol && WriteLine(Line, Text, Column, FirstEol) &&
+           WriteLine(Line + 1, Text + Column, L.Length - Column, Eol);
+    FreeBytes(FirstEol);
+    FreeBytes(Eol);
+    FreeBytes(Text);
+    return Done;
 }
 
 bool DeleteChar() {

@@ -31,8 +31,8 @@ void DrawLine(int X, int Y, WORD Color, const TChar* Line) {
 
 void ShowMessageBox(bool Warning, const TChar* const* Items, int Count, int Buttons) {
     if (!HostInfo.Message) return;
-    HostInfo.Message(&PluginId, nullptr, Warning ? uint64_t{api3::FMSG_WARNING} : uint64_t{0}, nullptr, Items,
-                     static_cast<size_t>(Count), Buttons);
+    HostInfo.Message(&PluginId, nullptr, Warning ? uint64_t{api3::FMSG_WARNING} : uint64_t{0},
+                     nullptr, Items, static_cast<size_t>(Count), Buttons);
 }
 
 const TChar* MessageText(TMessage Id) {

@@ -20,6 +20,18 @@ bool IsWordChar(TChar Ch) {
     return Ch == u'_' || IsCharAlphaNumericW(static_cast<WCHAR>(Ch));
 }
 
+bool IsHighSurrogate(TChar Ch) {
+    return Ch >= 0xD800 && Ch <= 0xDBFF;
+}
+
+bool IsLowSurrogate(TChar Ch) {
+    return Ch >= 0xDC00 && Ch <= 0xDFFF;
+}
+
+int CharacterUnits(const TChar* Units, int Count) {
+    return Count > 1 && IsHighSurrogate(Units[0]) && IsLowSurrogate(Units[1]) ? 2 : 1;
+}
+
 void ChangeCase(TChar* Units, int Count, TCaseChange Change) {
     if (Count <= 0) return;
     if (Change == CaseUpper) {

@@ -10,10 +10,10 @@
 namespace tarvik {
 
 struct TSearchScan {
-    int N;               // units in the pattern
-    char16_t* Want;      // per unit: the unit itself, or its upper case when it folds
-    bool* Folds;         // per unit: compare the text's upper case
-    char16_t* Upper;     // the upper case of every unit; null when no pattern unit folds
+    int N;            // units in the pattern
+    char16_t* Want;   // per unit: the unit itself, or its upper case when it folds
+    bool* Folds;      // per unit: compare the text's upper case
+    char16_t* Upper;  // the upper case of every unit; null when no pattern unit folds
 };
 
 namespace {
