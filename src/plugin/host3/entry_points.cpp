@@ -19,10 +19,8 @@ const char16_t* MenuStrings[1];
 }  // namespace
 
 void FillGlobalInfo(api3::GlobalInfo* Info) {
+    // The host hands over a zeroed record of its own size: only the fields are written.
     if (!Info) return;
-    const size_t size = Info->StructSize;
-    memset(Info, 0, sizeof *Info);
-    Info->StructSize = size ? size : sizeof *Info;
     // The records keep their present layout since build 3596, the oldest host it suits.
     Info->MinHostVersion = {3, 0, 0, 3596, api3::VS_RELEASE};
     Info->Version = {TARVIK_VERSION_MAJOR, TARVIK_VERSION_MINOR, 0, TARVIK_VERSION_PATCH,
@@ -40,10 +38,13 @@ void StartPlugin(const api3::PluginStartupInfo* Info) {
 }
 
 void FillPluginInfo(api3::PluginInfo* Info) {
+    // The record is the host's, its StructSize too: only the fields are written.
     if (!Info) return;
-    memset(Info, 0, sizeof *Info);
-    Info->StructSize = sizeof *Info;
     Info->Flags = api3::PF_EDITOR | api3::PF_DISABLEPANELS;
+    Info->DiskMenu = {};
+    Info->PluginMenu = {};
+    Info->PluginConfig = {};
+    Info->CommandPrefix = nullptr;
     const char16_t* text = CurrentMenuText();
     if (!text) return;
     MenuStrings[0] = text;
