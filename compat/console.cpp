@@ -149,6 +149,23 @@ BOOL WINAPI WriteConsoleInputA(HANDLE hConsoleInput, const INPUT_RECORD* lpBuffe
     return TRUE;
 }
 
+// The stand-in keeps records as written: the wide calls see the same records, the
+// character read as the UTF-16 unit it holds.
+BOOL WINAPI PeekConsoleInputW(HANDLE hConsoleInput, INPUT_RECORD* lpBuffer, DWORD nLength,
+                              LPDWORD lpNumberOfEventsRead) {
+    return PeekConsoleInputA(hConsoleInput, lpBuffer, nLength, lpNumberOfEventsRead);
+}
+
+BOOL WINAPI ReadConsoleInputW(HANDLE hConsoleInput, INPUT_RECORD* lpBuffer, DWORD nLength,
+                              LPDWORD lpNumberOfEventsRead) {
+    return ReadConsoleInputA(hConsoleInput, lpBuffer, nLength, lpNumberOfEventsRead);
+}
+
+BOOL WINAPI WriteConsoleInputW(HANDLE hConsoleInput, const INPUT_RECORD* lpBuffer, DWORD nLength,
+                               LPDWORD lpNumberOfEventsWritten) {
+    return WriteConsoleInputA(hConsoleInput, lpBuffer, nLength, lpNumberOfEventsWritten);
+}
+
 BOOL WINAPI GetNumberOfConsoleInputEvents(HANDLE hConsoleInput, LPDWORD lpNumberOfEvents) {
     if (!EnterCall(compat::ConsoleCall::NumberOfEvents, IsInput(hConsoleInput))) return FALSE;
     if (!lpNumberOfEvents) return InvalidParameter();

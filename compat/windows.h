@@ -192,6 +192,12 @@ BOOL WINAPI ReadConsoleInputA(HANDLE hConsoleInput, INPUT_RECORD* lpBuffer, DWOR
                               LPDWORD lpNumberOfEventsRead);
 BOOL WINAPI WriteConsoleInputA(HANDLE hConsoleInput, const INPUT_RECORD* lpBuffer, DWORD nLength,
                                LPDWORD lpNumberOfEventsWritten);
+BOOL WINAPI PeekConsoleInputW(HANDLE hConsoleInput, INPUT_RECORD* lpBuffer, DWORD nLength,
+                              LPDWORD lpNumberOfEventsRead);
+BOOL WINAPI ReadConsoleInputW(HANDLE hConsoleInput, INPUT_RECORD* lpBuffer, DWORD nLength,
+                              LPDWORD lpNumberOfEventsRead);
+BOOL WINAPI WriteConsoleInputW(HANDLE hConsoleInput, const INPUT_RECORD* lpBuffer, DWORD nLength,
+                               LPDWORD lpNumberOfEventsWritten);
 BOOL WINAPI GetNumberOfConsoleInputEvents(HANDLE hConsoleInput, LPDWORD lpNumberOfEvents);
 BOOL WINAPI FlushConsoleInputBuffer(HANDLE hConsoleInput);
 BOOL WINAPI GetConsoleScreenBufferInfo(HANDLE hConsoleOutput,
@@ -281,6 +287,13 @@ BOOL WINAPI OemToCharA(LPCSTR pSrc, LPSTR pDst);
 BOOL WINAPI CharToOemBuffA(LPCSTR lpszSrc, LPSTR lpszDst, DWORD cchDstLength);
 BOOL WINAPI OemToCharBuffA(LPCSTR lpszSrc, LPSTR lpszDst, DWORD cchDstLength);
 int WINAPI lstrlenA(LPCSTR lpString);
+// Letters and case of UTF-16 units, as the platform's Unicode tables give them; a unit
+// of a surrogate pair is no letter and has no case.
+DWORD WINAPI CharUpperBuffW(WCHAR* lpsz, DWORD cchLength);
+DWORD WINAPI CharLowerBuffW(WCHAR* lpsz, DWORD cchLength);
+BOOL WINAPI IsCharAlphaNumericW(WCHAR ch);
+BOOL WINAPI IsCharUpperW(WCHAR ch);
+BOOL WINAPI IsCharLowerW(WCHAR ch);
 LPSTR WINAPI lstrcpyA(LPSTR lpString1, LPCSTR lpString2);
 int WINAPI lstrcmpA(LPCSTR lpString1, LPCSTR lpString2);
 

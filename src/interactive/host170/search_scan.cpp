@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "access/host170/host_services.h"
 #include "ground/memory.h"
 #include "interactive/host170/line_scan.h"
 
