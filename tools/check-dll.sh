@@ -6,13 +6,24 @@
 # part (exceptions, iostreams, a printf engine) creeping back in shows here first.
 #
 #   tools/check-dll.sh build/win32/Tarvik.dll
+#   tools/check-dll.sh --host3 build/win32/host3/Tarvik3.dll   the DLL for today's host
+#       (x86 or x64; OBJDUMP=x86_64-w64-mingw32-objdump for x64): its seven entry points
 set -euo pipefail
 
-DLL=${1:?usage: $0 Tarvik.dll}
+HOST3=0
+if [ "${1:-}" = --host3 ]; then
+    HOST3=1
+    shift
+fi
+DLL=${1:?usage: $0 [--host3] Tarvik.dll}
 OBJDUMP=${OBJDUMP:-i686-w64-mingw32-objdump}
 EXPECTED_EXPORTS="GetPluginInfo OpenPlugin ProcessEditorEvent ProcessEditorInput SetStartupInfo"
 ALLOWED_IMPORTS="kernel32.dll user32.dll advapi32.dll msvcrt.dll"
 MAX_BYTES=65536
+if [ "$HOST3" -eq 1 ]; then
+    EXPECTED_EXPORTS="ExitFARW GetGlobalInfoW GetPluginInfoW OpenW ProcessEditorEventW"
+    EXPECTED_EXPORTS="$EXPECTED_EXPORTS ProcessEditorInputW SetStartupInfoW"
+fi
 
 DUMP=$("$OBJDUMP" -p "$DLL")
 
@@ -31,8 +42,9 @@ if [ "$EXPORTS" != "$EXPECTED_EXPORTS" ]; then
 fi
 # An export by ordinal only has no name: count the address table as well.
 ADDRESSES=$(printf '%s\n' "$DUMP" | sed -n 's/^[[:space:]]*Export Address Table[[:space:]]*\([0-9a-fA-F]*\)$/\1/p' | head -n 1)
-if [ "$((16#${ADDRESSES:-0}))" -ne 5 ]; then
-    echo "check-dll: FAILED: the export address table holds $((16#${ADDRESSES:-0})) entries, expected 5" >&2
+EXPORT_COUNT=$(echo "$EXPECTED_EXPORTS" | wc -w)
+if [ "$((16#${ADDRESSES:-0}))" -ne "$EXPORT_COUNT" ]; then
+    echo "check-dll: FAILED: the export address table holds $((16#${ADDRESSES:-0})) entries, expected $EXPORT_COUNT" >&2
     FAILED=1
 fi
 IMPORTS=$(printf '%s\n' "$IMPORT_LINES" | sed 's/.*DLL Name:[[:space:]]*//' | tr 'A-Z' 'a-z')
