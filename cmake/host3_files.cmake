@@ -1,9 +1,9 @@
 # The language files, and in a native build the help files, of the generation-3
-# plug-in (Tarvik3), made from the same sources as the 1.70 ones: UTF-8 with a
-# byte-order mark, in host3/ beside the 1.70 module, where Tarvik3 is written too.
-# That host reads every *.lng and *.hlf of the module's folder and picks one by its
-# .Language= line, so these files must never lie beside the 1.70 module, whose
-# language files are 8-bit text of the same languages.
+# plug-in, made from the same sources as the 1.70 ones: UTF-8 with a byte-order
+# mark, beside Tarvik3 in its own folder (host3/). That host reads every *.lng and
+# *.hlf of the module's folder and picks one by its .Language= line, so these files
+# must never lie beside the 1.70 module, whose language files are 8-bit text of the
+# same languages.
 find_program(TARVIK_PYTHON3 python3 REQUIRED)
 set(host3_made ${CMAKE_BINARY_DIR}/host3-files)
 set(host3_files)
@@ -34,7 +34,7 @@ foreach(entry "Eng;cp437;eng" "Rus;cp866;rus")
     endif()
 endforeach()
 add_custom_target(tarvik_host3_files ALL
-    COMMAND ${CMAKE_COMMAND} -E make_directory $<TARGET_FILE_DIR:Tarvik>/host3
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${host3_files} $<TARGET_FILE_DIR:Tarvik>/host3
+    COMMAND ${CMAKE_COMMAND} -E make_directory $<TARGET_FILE_DIR:Tarvik3>
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${host3_files} $<TARGET_FILE_DIR:Tarvik3>
     DEPENDS ${host3_files}
     VERBATIM)
