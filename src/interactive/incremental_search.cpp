@@ -201,7 +201,7 @@ void SelectSearchHit(const TCursorPos* Stack, int K) {
 
 void IncrementalSearch(TGlobalVars* State, TCursorPos Start) {
     if (!State) return;
-    TSearchRun run;
+    TSearchRun run = {};
     run.EditorID = State->EditorID;
     run.Length = 0;
     run.TextCapacity = 16;
@@ -215,7 +215,7 @@ void IncrementalSearch(TGlobalVars* State, TCursorPos Start) {
     }
     run.Text[0] = 0;
     run.Stack[0] = Start;
-    run.HasHigh = false;
+
     TEditorView view;
     run.AnsiWindow = GetEditorView(view) && view.Code == ViewAnsi;
 
