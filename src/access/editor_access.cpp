@@ -27,7 +27,9 @@ int ExpandedColumn(const TChar* Text, int Length, int Pos, int TabSize) {
 bool ReadBlockLine(int Line, int TabSize, TLine& L, bool& Moved, int* Follow) {
     if (!ReadLine(Line, L)) return false;
     const int Len = L.Length;
-    if (!Len || !memchr(L.Text, '\t', static_cast<size_t>(Len))) return true;
+    int Tab = 0;
+    while (Tab < Len && L.Text[Tab] != '\t') ++Tab;
+    if (Tab == Len) return true;
     const int Start =
         L.SelStart < 0 ? L.SelStart : ExpandedColumn(L.Text, Len, L.SelStart, TabSize);
     const int End = L.SelEnd < 0 ? L.SelEnd : ExpandedColumn(L.Text, Len, L.SelEnd, TabSize);
