@@ -14,49 +14,20 @@
 #include <vector>
 
 #include "ground/host170/host_api.h"
+#include "text_model.h"
 
 namespace host {
 
 // ---- Text ---------------------------------------------------------------------
 
-struct Line {
-    std::string Text;   // bytes, NUL allowed
-    std::string Eol;    // "\r\n", "\n", "\r" or "" (none)
-    int SelStart = -1;  // -1: not selected
-    int SelEnd = -1;    // -1: through the line end
-};
+// A line of bytes (NUL allowed) with its line end: "\r\n", "\n", "\r" or "" (none).
+using Line = BasicLine<char>;
 
-struct Window {
-    int EditorID = 0;
-    std::string FileName;
-    std::vector<Line> Lines;  // never empty
-    int CurLine = 0;
-    int CurPos = 0;  // byte index, may lie past the line end
-    int TopScreenLine = 0;
-    int LeftPos = 0;
-    int WindowSizeX = 80;
-    int WindowSizeY = 23;
-    // Option: 1 types over the text (a character replaces the one under the cursor,
-    // Tab only moves the cursor). ECTL_SETPOSITION changes it too.
-    int Overtype = 0;
-    int TabSize = 8;
+struct Window : BasicWindow<char> {
     int AnsiMode = 0;
     // Option: -1 shows the text in the OEM code page; any other number shows it in the
     // host's one other table (KOI8-R), and each typed byte is converted into it first.
     int TableNum = -1;
-    bool ColumnBlock = false;  // the block is reported as BTYPE_COLUMN
-    // The line where the block starts, -1 for no block: the host's own state beside the
-    // lines' ranges, as in the real host. ECTL_SELECT sets it, BTYPE_NONE clears it, and
-    // deleting its line moves it to the next line, selected or not; ECTL_GETINFO's
-    // BlockType and BlockStartLine come from it alone. A test that sets the lines'
-    // ranges by hand sets it too.
-    int BlockStartLine = -1;
-    // The file's default line end, given by ECTL_SETSTRING with a null StringEOL and to
-    // the first part of a split last line: the first line end of the text opened, none
-    // for a text without any. A window that stands for a new file sets "\r\n".
-    std::string DefaultEol;
-    bool Modified = false;  // edited since opened or saved; ECTL_EXPANDTABS does not count
-    int Saves = 0;          // F2 presses handled by the host
 };
 
 // Splits text at "\r\n", "\n" and a lone "\r", as the host reads a file; each line keeps
