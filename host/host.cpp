@@ -417,21 +417,7 @@ void Host::ClearSelection() {
 
 std::string Host::SelectionString() const {
     Window* W = impl_->Find(impl_->Current);
-    if (!W) return "none";
-    int First = -1, Last = -1;
-    for (int L = 0; L < static_cast<int>(W->Lines.size()); ++L)
-        if (W->Lines[L].SelStart != -1) {
-            if (First < 0) First = L;
-            Last = L;
-        }
-    if (First < 0) return "none";
-    int EndLine = Last, EndPos = W->Lines[Last].SelEnd;
-    if (EndPos == -1) {
-        EndLine = Last + 1;
-        EndPos = 0;
-    }
-    return "[" + std::to_string(First) + ":" + std::to_string(W->Lines[First].SelStart) + "-" +
-           std::to_string(EndLine) + ":" + std::to_string(EndPos) + ")";
+    return W ? SelectionSummary(*W) : "none";
 }
 
 // ---- Input --------------------------------------------------------------------

@@ -57,6 +57,10 @@ struct BasicWindow {
     int Saves = 0;          // F2 presses handled by the host
 };
 
+// The editor setting "expand tabs": NewTabs makes a typed tab blanks up to the next tab
+// stop; AllTabs besides keeps every line free of tabs.
+enum class ExpandMode { None, NewTabs, AllTabs };
+
 // Padding beyond this is taken for a runaway cursor rather than an edit.
 inline constexpr int kMaxPad = 1 << 20;
 
@@ -529,6 +533,25 @@ void LayBlock(BasicWindow<Char>& W, bool Column, int StartLine, int StartPos, in
             L.SelEnd = End;
         }
     }
+}
+
+// "[line:pos-line:pos)" from the first selected column to the last, or "none".
+template <class Char>
+std::string SelectionSummary(const BasicWindow<Char>& W) {
+    int First = -1, Last = -1;
+    for (int L = 0; L <= LastLine(W); ++L)
+        if (W.Lines[L].SelStart != -1) {
+            if (First < 0) First = L;
+            Last = L;
+        }
+    if (First < 0) return "none";
+    int EndLine = Last, EndPos = W.Lines[Last].SelEnd;
+    if (EndPos == -1) {
+        EndLine = Last + 1;
+        EndPos = 0;
+    }
+    return "[" + std::to_string(First) + ":" + std::to_string(W.Lines[First].SelStart) + "-" +
+           std::to_string(EndLine) + ":" + std::to_string(EndPos) + ")";
 }
 
 // ---- The frame's cursor keys --------------------------------------------------------
