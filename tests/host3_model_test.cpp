@@ -282,11 +282,16 @@ TEST_F(Host3ModelTest, ScreenServicesTakeColourRecordsAndTheirHandles) {
 }
 
 TEST_F(Host3ModelTest, LanguageFilesAreDecodedAndParsedAsTheHostReadsThem) {
+    auto Oem = [](const char* Bytes) {  // in the system's OEM code page
+        WCHAR Units[3] = {};
+        MultiByteToWideChar(CP_OEMCP, 0, Bytes, 3, Units, 3);
+        return std::u16string(Units, Units + 3);
+    };
     const std::pair<std::string, std::vector<std::u16string>> Cases[] = {
         {"\xEF\xBB\xBF.Language=Russian,Russian (x)\n\"a\"", {u"a"}},
-        {"\"\xD0\x96\"", {u"\x0416"}},                                // UTF-8 without a mark
-        {"\"\xD0\x96\x86\xD0\x96\"", {u"\x0416\x0416\x2568\x0426"}},  // OEM from the fault on
-        {std::string("\xFF\xFE\"\0x\0\"\0", 8), {u"x"}},              // UTF-16LE
+        {"\"\xD0\x96\"", {u"\x0416"}},                                    // UTF-8 without a mark
+        {"\"\xD0\x96\x86\xD0\x96\"", {u"\x0416" + Oem("\x86\xD0\x96")}},  // OEM from the fault on
+        {std::string("\xFF\xFE\"\0x\0\"\0", 8), {u"x"}},                  // UTF-16LE
         {"\"a\\\\b\\\"c\\nd\\te\\qf\"\"g\"", {u"a\\b\"c\nd\te\\qf\"g"}},
         {"// c\n  \"x\" // y\r\n\t\"\"\r\n\"", {u"x\" // y", u"", u""}},
     };
@@ -367,7 +372,8 @@ public:
         FreeLibrary(M);
     }
     probe3::State& State() {
-        return *reinterpret_cast<probe3::StateFn>(GetProcAddress(M, "ProbeState"))();
+        return *reinterpret_cast<probe3::StateFn>(
+            reinterpret_cast<void*>(GetProcAddress(M, "ProbeState")))();
     }
 #else
     void* M = dlopen(Path.c_str(), RTLD_NOW | RTLD_LOCAL);
