@@ -1,8 +1,5 @@
-// UTF-16 text: conversion between the OEM code page (866) and UTF-16, and the case
-// functions over UTF-16 units, as Windows gives them under a Russian locale.
-#include <clocale>
-#include <cwctype>
-
+// Conversion between the OEM code page (866) and UTF-16, as Windows does it under a
+// Russian locale.
 #include <windows.h>
 
 namespace {
@@ -38,29 +35,6 @@ bool UnitToOem(WCHAR Unit, char& Byte) {
             return true;
         }
     return false;
-}
-
-// Full Unicode case mapping, whatever locale the program set.
-locale_t Utf8Locale() {
-    static const locale_t Locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
-    return Locale;
-}
-
-// Units outside the basic plane's letters (surrogates) have no case of their own here.
-bool IsSurrogate(WCHAR Unit) {
-    return Unit >= 0xD800 && Unit <= 0xDFFF;
-}
-
-WCHAR Upper(WCHAR Unit) {
-    if (IsSurrogate(Unit) || !Utf8Locale()) return Unit;
-    const wint_t U = towupper_l(Unit, Utf8Locale());
-    return U <= 0xFFFF ? static_cast<WCHAR>(U) : Unit;
-}
-
-WCHAR Lower(WCHAR Unit) {
-    if (IsSurrogate(Unit) || !Utf8Locale()) return Unit;
-    const wint_t L = towlower_l(Unit, Utf8Locale());
-    return L <= 0xFFFF ? static_cast<WCHAR>(L) : Unit;
 }
 
 // The length of a run given as -1 (through its NUL, which counts) or as a count.
@@ -116,32 +90,4 @@ int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharS
         if (lpUsedDefaultChar) *lpUsedDefaultChar = TRUE;
     }
     return N;
-}
-
-DWORD WINAPI CharUpperBuffW(LPWSTR lpsz, DWORD cchLength) {
-    if (!lpsz) return 0;
-    for (DWORD I = 0; I < cchLength; ++I) lpsz[I] = Upper(lpsz[I]);
-    return cchLength;
-}
-
-DWORD WINAPI CharLowerBuffW(LPWSTR lpsz, DWORD cchLength) {
-    if (!lpsz) return 0;
-    for (DWORD I = 0; I < cchLength; ++I) lpsz[I] = Lower(lpsz[I]);
-    return cchLength;
-}
-
-BOOL WINAPI IsCharAlphaW(WCHAR ch) {
-    return !IsSurrogate(ch) && Utf8Locale() && iswalpha_l(ch, Utf8Locale()) ? TRUE : FALSE;
-}
-
-BOOL WINAPI IsCharAlphaNumericW(WCHAR ch) {
-    return !IsSurrogate(ch) && Utf8Locale() && iswalnum_l(ch, Utf8Locale()) ? TRUE : FALSE;
-}
-
-BOOL WINAPI IsCharUpperW(WCHAR ch) {
-    return !IsSurrogate(ch) && Utf8Locale() && iswupper_l(ch, Utf8Locale()) ? TRUE : FALSE;
-}
-
-BOOL WINAPI IsCharLowerW(WCHAR ch) {
-    return !IsSurrogate(ch) && Utf8Locale() && iswlower_l(ch, Utf8Locale()) ? TRUE : FALSE;
 }

@@ -306,14 +306,15 @@ int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteS
 int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
                                LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar,
                                LPBOOL lpUsedDefaultChar);
-// Case of UTF-16 units by Unicode's rules; surrogates have none.
-DWORD WINAPI CharUpperBuffW(LPWSTR lpsz, DWORD cchLength);
-DWORD WINAPI CharLowerBuffW(LPWSTR lpsz, DWORD cchLength);
+int WINAPI lstrlenA(LPCSTR lpString);
+// Letters and case of UTF-16 units, as the platform's Unicode tables give them; a unit
+// of a surrogate pair is no letter and has no case.
+DWORD WINAPI CharUpperBuffW(WCHAR* lpsz, DWORD cchLength);
+DWORD WINAPI CharLowerBuffW(WCHAR* lpsz, DWORD cchLength);
 BOOL WINAPI IsCharAlphaW(WCHAR ch);
 BOOL WINAPI IsCharAlphaNumericW(WCHAR ch);
 BOOL WINAPI IsCharUpperW(WCHAR ch);
 BOOL WINAPI IsCharLowerW(WCHAR ch);
-int WINAPI lstrlenA(LPCSTR lpString);
 LPSTR WINAPI lstrcpyA(LPSTR lpString1, LPCSTR lpString2);
 int WINAPI lstrcmpA(LPCSTR lpString1, LPCSTR lpString2);
 

@@ -209,9 +209,9 @@ struct EditorGetString {
 struct EditorSetString {
     size_t StructSize;
     intptr_t StringNumber;
-    intptr_t StringLength;       // units taken from StringText, NULs included
+    intptr_t StringLength;  // units taken from StringText, NULs included
     const char16_t* StringText;
-    const char16_t* StringEOL;   // null: the file's default line end
+    const char16_t* StringEOL;  // null: the file's default line end
 };
 
 struct EditorInfo {
