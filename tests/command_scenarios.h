@@ -6,7 +6,10 @@
 // generation-3 host with the Tarvik3 module (host3/ beside the tests) under the same
 // editor options; test bytes become UTF-16 units of the same value, so columns stay.
 // Where the generation-3 host's result differs the scenario says so: After3 with the
-// reason in Why3. While Tarvik3 is not built the second leg is skipped (said once).
+// reason in Why3. A known fault of Tarvik3 that spoils a scenario is named in Fault3:
+// the leg runs and its result is reported rather than failed, until it comes out as
+// expected (then the test fails, so that the entry goes). While Tarvik3 is not built
+// the second leg is skipped (said once).
 #pragma once
 
 #include <cstdio>
@@ -25,7 +28,8 @@ struct Scenario {
     std::string After;   // markup
     // The generation-3 host's result where it differs from After (empty: the same).
     std::string After3 = {};
-    std::string Why3 = {};  // why it differs
+    std::string Why3 = {};    // why it differs
+    std::string Fault3 = {};  // a known fault of Tarvik3 that spoils this scenario
 };
 
 // Called with every scenario after it ran, when set (the fault sweep collects
@@ -98,10 +102,16 @@ private:
         H3.Keys(S.Keys);
         const std::string& Expected = S.After3.empty() ? S.After : S.After3;
         const std::string Actual = fixture::Marked(H3);
-        if (Actual != Expected)
+        if (!S.Fault3.empty() && Actual == Expected)
+            ADD_FAILURE() << "the known Tarvik3 fault is gone, drop Fault3: " << S.Fault3;
+        else if (!S.Fault3.empty())
+            std::printf("known Tarvik3 fault in \"%s\": %s\n", S.Name.c_str(), S.Fault3.c_str());
+        else if (Actual != Expected)
             ADD_FAILURE() << "marked text differs\n" << fixture::SideBySide(Actual, Expected);
         EXPECT_EQ(H3.StarvedReads, 0) << "the plug-in waited for input it never got";
         H3.StarvedReads = 0;
+        for (const std::string& M : H3.Misuses) ADD_FAILURE() << "generation-3 host: " << M;
+        H3.Misuses.clear();
         H3.CloseWindow(Id);
     }
 };
