@@ -320,7 +320,7 @@ TEST_F(Host3ModelTest, LanguageFilesAreDecodedAndParsedAsTheHostReadsThem) {
 
 // ---- Window type and settings -------------------------------------------------------
 
-TEST_F(Host3ModelTest, WindowTypeAndSettingsCommittedWhenFreed) {
+TEST_F(Host3ModelTest, WindowTypeFaultsAndSettingsCommittedWhenFreed) {
     const api3::PluginStartupInfo& S = H->Services();
     api3::WindowType Wt{sizeof Wt, 99};
     EXPECT_EQ(S.AdvControl(&kPlugin, api3::ACTL_GETWINDOWTYPE, 0, &Wt), 1);
@@ -328,6 +328,10 @@ TEST_F(Host3ModelTest, WindowTypeAndSettingsCommittedWhenFreed) {
     Open("|");
     S.AdvControl(&kPlugin, api3::ACTL_GETWINDOWTYPE, 0, &Wt);
     EXPECT_EQ(Wt.Type, api3::WTYPE_EDITOR);
+    H->FailService(host3::Service::AdvControl);  // counted, and failing as told
+    EXPECT_EQ(S.AdvControl(&kPlugin, api3::ACTL_GETWINDOWTYPE, 0, &Wt), 0);
+    EXPECT_EQ(H->Calls(host3::Service::AdvControl), 3);
+    H->ClearFaults();
 
     H->Settings().Values[u"Seed"] = uint64_t{7};
     const api3::Guid Other{9, 9, 9, {}};
