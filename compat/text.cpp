@@ -148,6 +148,10 @@ DWORD WINAPI CharLowerBuffW(WCHAR* lpsz, DWORD cchLength) {
     return MapUnits(lpsz, cchLength, towlower_l);
 }
 
+BOOL WINAPI IsCharAlphaW(WCHAR ch) {
+    return !IsSurrogate(ch) && iswalpha_l(ch, UnicodeLocale());
+}
+
 BOOL WINAPI IsCharAlphaNumericW(WCHAR ch) {
     return !IsSurrogate(ch) && iswalnum_l(ch, UnicodeLocale());
 }

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "host.h"
+#include "host3.h"
 #include "ground/globals.h"
 
 #ifndef _WIN32
@@ -118,13 +119,23 @@ inline MarkedText ParseMarked(const std::string& Markup) {
     return M;
 }
 
-// The current window of H as markup (see the top of this file). Line ends are
-// written as "\n" whatever they are.
-inline std::string Marked(host::Host& H) {
-    host::Window& W = H.Win();
+// A unit of a line as markup bytes: a byte as itself, a UTF-16 unit as the byte of
+// the same value where it fits (test texts are bytes widened to units).
+inline std::string UnitText(char C) {
+    return std::string(1, C);
+}
+inline std::string UnitText(char16_t U) {
+    return host3::Narrow(std::u16string(1, U));
+}
+
+// The current window of H (either host) as markup (see the top of this file). Line
+// ends are written as "\n" whatever they are.
+template <class HostT>
+std::string Marked(HostT& H) {
+    const auto& W = H.Win();
     std::string Out;
     for (size_t L = 0; L < W.Lines.size(); ++L) {
-        const host::Line& Ln = W.Lines[L];
+        const auto& Ln = W.Lines[L];
         const bool Continued = L > 0 && W.Lines[L - 1].SelStart != -1 &&
                                W.Lines[L - 1].SelEnd == -1 && Ln.SelStart == 0;
         const bool NextContinues = L + 1 < W.Lines.size() && W.Lines[L + 1].SelStart == 0;
@@ -137,7 +148,7 @@ inline std::string Marked(host::Host& H) {
             if (Ln.SelStart != -1 && Ln.SelEnd != -1 && C == Ln.SelEnd) Out += kSelEnd;
             if (static_cast<int>(L) == W.CurLine && C == W.CurPos) Out += kCursorMark;
             if (C < Len)
-                Out += Ln.Text[C];
+                Out += UnitText(Ln.Text[C]);
             else if (C < Last)
                 Out += kPad;
         }
@@ -148,6 +159,22 @@ inline std::string Marked(host::Host& H) {
         if (!Ln.Eol.empty() || L + 1 < W.Lines.size()) Out += "\n";
     }
     return Out;
+}
+
+// Sets cursor and selection of H's current window from a parsed markup; the block
+// starts on the first selected line, as ECTL_SELECT would leave it.
+template <class HostT>
+void SetMarks(HostT& H, const MarkedText& M) {
+    H.ClearSelection();
+    auto& W = H.Win();
+    for (const auto& S : M.Selection) {
+        if (S.Line < static_cast<int>(W.Lines.size())) {
+            W.Lines[S.Line].SelStart = S.Start;
+            W.Lines[S.Line].SelEnd = S.End;
+            if (W.BlockStartLine == -1) W.BlockStartLine = S.Line;
+        }
+    }
+    H.SetCursor(M.CursorLine, M.CursorPos);
 }
 
 // Bytes made readable: printable ASCII as is, \t \r \n escaped, others as \xNN.
@@ -260,20 +287,8 @@ protected:
         SetMarks(M);
         return Id;
     }
-    // Sets cursor and selection of the current window from a parsed markup; the
-    // block starts on the first selected line, as ECTL_SELECT would leave it.
-    void SetMarks(const fixture::MarkedText& M) {
-        Host->ClearSelection();
-        host::Window& W = Host->Win();
-        for (const auto& S : M.Selection) {
-            if (S.Line < static_cast<int>(W.Lines.size())) {
-                W.Lines[S.Line].SelStart = S.Start;
-                W.Lines[S.Line].SelEnd = S.End;
-                if (W.BlockStartLine == -1) W.BlockStartLine = S.Line;
-            }
-        }
-        Host->SetCursor(M.CursorLine, M.CursorPos);
-    }
+    // Sets cursor and selection of the current window from a parsed markup.
+    void SetMarks(const fixture::MarkedText& M) { fixture::SetMarks(*Host, M); }
     // Picks the menu entry when it offers to turn the bindings on.
     void EnsureOn() {
         std::vector<std::string> Items = Host->MenuItems();
