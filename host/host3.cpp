@@ -220,6 +220,40 @@ std::u16string FromUtf8(std::string_view Utf8) {
     return Out;
 }
 
+std::string ToUtf8(std::u16string_view Units) {
+    std::string Out;
+    for (size_t I = 0; I < Units.size(); ++I) {
+        char32_t C = Units[I];
+        const bool Pair = C >= 0xD800 && C < 0xDC00 && I + 1 < Units.size() &&
+                          Units[I + 1] >= 0xDC00 && Units[I + 1] < 0xE000;
+        if (Pair) {
+            C = 0x10000 + ((C - 0xD800) << 10) + (Units[I + 1] - 0xDC00);
+            ++I;
+        } else if (C >= 0xD800 && C < 0xE000) {
+            char Buf[16];
+            std::snprintf(Buf, sizeof Buf, "\\u{%04X}", static_cast<unsigned>(C));
+            Out += Buf;
+            continue;
+        }
+        if (C < 0x80) {
+            Out += static_cast<char>(C);
+        } else if (C < 0x800) {
+            Out += static_cast<char>(0xC0 | (C >> 6));
+            Out += static_cast<char>(0x80 | (C & 0x3F));
+        } else if (C < 0x10000) {
+            Out += static_cast<char>(0xE0 | (C >> 12));
+            Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
+            Out += static_cast<char>(0x80 | (C & 0x3F));
+        } else {
+            Out += static_cast<char>(0xF0 | (C >> 18));
+            Out += static_cast<char>(0x80 | ((C >> 12) & 0x3F));
+            Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
+            Out += static_cast<char>(0x80 | (C & 0x3F));
+        }
+    }
+    return Out;
+}
+
 std::string GuidText(const api3::Guid& Id) {
     char Buf[40];
     std::snprintf(Buf, sizeof Buf, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",

@@ -43,6 +43,8 @@ std::u16string Widen(std::string_view Bytes);
 // The units back as bytes where each fits in one; others as "\u{XXXX}".
 std::string Narrow(std::u16string_view Units);
 std::u16string FromUtf8(std::string_view Utf8);
+// UTF-8 of the units; a surrogate without its partner as "\u{XXXX}".
+std::string ToUtf8(std::u16string_view Units);
 
 // A language file as the host reads it: the name from its ".Language=" line and the
 // messages in order.

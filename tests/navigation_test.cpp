@@ -24,13 +24,9 @@ protected:
 
 TEST_F(NavigationTest, BlockEndsFollowTheHostsSelection) {
     const Scenario List[] = {
-        {"end, then begin; the block's lines lose their tabs",
-         "a\n0123«456789\n\tmid\nab»\tc|",
-         "^Q K",
-         "a\n0123«456789\n        mid\nab»|      c"},
-        {"begin",
-         "a\n0123«456789\n\tmid\nab»\tc|",
-         "^Q K ^Q B",
+        {"end, then begin; the block's lines lose their tabs", "a\n0123«456789\n\tmid\nab»\tc|",
+         "^Q K", "a\n0123«456789\n        mid\nab»|      c"},
+        {"begin", "a\n0123«456789\n\tmid\nab»\tc|", "^Q K ^Q B",
          "a\n0123«|456789\n        mid\nab»      c"},
         {"no block", "ab|c", "^Q B ^Q K", "ab|c"},
         {"block ending with a line break", "a\n«b¶»\nc|", "^Q K", "a\n«b¶»\n|c"},
