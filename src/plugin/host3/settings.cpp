@@ -50,25 +50,26 @@ void CloseSettings(HANDLE Handle) {
     Settings(Handle, api3::SCTL_FREE, nullptr);
 }
 
-bool GetNumber(HANDLE Handle, size_t Root, const char16_t* Name, uint64_t& Number) {
+// The record that names a number value Name under Root.
+api3::SettingsItem NumberItem(size_t Root, const char16_t* Name) {
     api3::SettingsItem item;
     memset(&item, 0, sizeof item);
     item.StructSize = sizeof item;
     item.Root = Root;
     item.Name = Name;
     item.Type = api3::FST_QWORD;
+    return item;
+}
+
+bool GetNumber(HANDLE Handle, size_t Root, const char16_t* Name, uint64_t& Number) {
+    api3::SettingsItem item = NumberItem(Root, Name);
     if (!Settings(Handle, api3::SCTL_GET, &item)) return false;
     Number = item.Value.Number;
     return true;
 }
 
 void SetNumber(HANDLE Handle, size_t Root, const char16_t* Name, uint64_t Number) {
-    api3::SettingsItem item;
-    memset(&item, 0, sizeof item);
-    item.StructSize = sizeof item;
-    item.Root = Root;
-    item.Name = Name;
-    item.Type = api3::FST_QWORD;
+    api3::SettingsItem item = NumberItem(Root, Name);
     item.Value.Number = Number;
     Settings(Handle, api3::SCTL_SET, &item);
 }
