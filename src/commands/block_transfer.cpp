@@ -11,13 +11,23 @@ namespace tarvik {
 
 namespace {
 
-// Deletes Count units at the cursor (column S of Line), the units Units held, one
-// character at a time as the host deletes them (a surrogate pair at once), keeping Pos
-// on its text; false when the host refused one. Units is a copy: the host's own copy
-// of the line goes with the first deletion.
-bool DeleteUnits(const TChar* Units, int Count, TCursorPos& Pos, int Line, int S) {
+// What a deletion loop steps through, character by character: a copy of Count units
+// where a character may take two of them (the host's own copy of the line goes with
+// the first deletion), none for 8-bit text, where each unit is a character. False
+// when the copy could not be made.
+bool CopyForSteps(const TChar* Units, int Count, TChar*& Steps) {
+    Steps = nullptr;
+    if (!kSurrogatePairs || Count <= 0) return true;
+    Steps = CopyUnits(Units, Count);
+    return Steps != nullptr;
+}
+
+// Deletes Count units at the cursor (column S of Line), one character at a time as the
+// host deletes them (a surrogate pair at once; Steps from CopyForSteps), keeping Pos on
+// its text; false when the host refused one.
+bool DeleteUnits(const TChar* Steps, int Count, TCursorPos& Pos, int Line, int S) {
     for (int I = 0; I < Count;) {
-        const int Step = CharacterUnits(Units + I, Count - I);
+        const int Step = Steps ? CharacterUnits(Steps + I, Count - I) : 1;
         if (!DeleteChar()) return false;
         I += Step;
         if (Line == Pos.Line && Pos.Pos > S) Pos.Pos = Pos.Pos - Step < S ? S : Pos.Pos - Step;
@@ -27,10 +37,10 @@ bool DeleteUnits(const TChar* Units, int Count, TCursorPos& Pos, int Line, int S
 
 // DeleteUnits for the units [From, To) of the line read as L, deleted at column S.
 bool DeleteRange(const TLine& L, int From, int To, TCursorPos& Pos, int Line, int S) {
-    TChar* Units = CopyUnits(L.Text + From, To - From);
-    if (!Units) return false;
-    const bool Done = DeleteUnits(Units, To - From, Pos, Line, S);
-    FreeBytes(Units);
+    TChar* Steps;
+    if (!CopyForSteps(L.Text + From, To - From, Steps)) return false;
+    const bool Done = DeleteUnits(Steps, To - From, Pos, Line, S);
+    FreeBytes(Steps);
     return Done;
 }
 
@@ -75,7 +85,7 @@ bool DeletePartialLines(int Line, TCursorPos& Pos) {
 
     // The break of the text's last line does not exist: nothing to join.
     int Share = 0, ShareAt = 0;
-    TChar* ShareUnits = nullptr;
+    TChar* ShareSteps = nullptr;
     const bool HasNext = Line + 1 < View.TotalLines;
     if (HasNext) {
         if (!ReadLine(Line + 1, L)) return false;
@@ -84,8 +94,7 @@ bool DeletePartialLines(int Line, TCursorPos& Pos) {
             SelectedUnits(L, From, To);
             ShareAt = From;
             Share = To - From;
-            ShareUnits = CopyUnits(L.Text + From, Share);
-            if (!ShareUnits) return false;
+            if (!CopyForSteps(L.Text + From, Share, ShareSteps)) return false;
         }
     }
     if (Line == Pos.Line) {
@@ -97,8 +106,8 @@ bool DeletePartialLines(int Line, TCursorPos& Pos) {
     if (!HasNext) return true;
     const int At = ClampToInt(static_cast<long long>(S) + ShareAt);
     const bool Done = DeleteChar() && (Share <= 0 || ShareAt <= 0 || SetCursor(At, Line)) &&
-                      DeleteUnits(ShareUnits, Share, Pos, Line, At);
-    FreeBytes(ShareUnits);
+                      DeleteUnits(ShareSteps, Share, Pos, Line, At);
+    FreeBytes(ShareSteps);
     return Done;
 }
 

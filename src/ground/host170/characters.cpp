@@ -8,18 +8,6 @@ bool IsWordChar(TChar Ch) {
            U >= 128;
 }
 
-bool IsHighSurrogate(TChar /*Ch*/) {
-    return false;
-}
-
-bool IsLowSurrogate(TChar /*Ch*/) {
-    return false;
-}
-
-int CharacterUnits(const TChar* /*Units*/, int /*Count*/) {
-    return 1;
-}
-
 void ChangeCase(TChar* Units, int Count, TCaseChange Change) {
     for (int I = 0; I < Count; ++I) {
         const TUnit U = UnitOf(Units[I]);
