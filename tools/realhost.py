@@ -295,7 +295,7 @@ def plugin_folder():
     return stage, os.path.relpath(stage, ROOT)
 
 
-def run_one(runner, plugin, case, mode):
+def run_one(runner, plugin, case, mode, remote):
     keys, reg = MODES[mode]
     d = os.path.join(WORK, "cases", "%s.%s" % (case["name"], mode))
     shutil.rmtree(d, ignore_errors=True)
@@ -306,7 +306,8 @@ def run_one(runner, plugin, case, mode):
     with open(os.path.join(d, "keys.txt"), "w", encoding="latin-1") as f:
         f.write("\n".join(keys + case["keys"]) + "\n")
     env = dict(os.environ)
-    env.setdefault("REALHOST_ROOT", os.path.join(WORK, "wine"))
+    if not remote:  # Wine prefixes and run folders of this clone's own
+        env.setdefault("REALHOST_ROOT", os.path.join(WORK, "wine"))
     env.update(case["env"])
     env["REALHOST_REG"] = " ".join(r for r in (reg, case["env"].get("REALHOST_REG", "")) if r)
     if not env["REALHOST_REG"]:
@@ -328,7 +329,7 @@ def run_one(runner, plugin, case, mode):
         diffs += ["  " + l for l in p.stdout.split("# decoded", 1)[-1].splitlines()[1:]]
         if run_dir:
             diffs.append("run folder: %s" % run_dir)
-    elif run_dir and os.path.isdir(run_dir) and run_dir.startswith(env["REALHOST_ROOT"]):
+    elif run_dir and not remote and os.path.isdir(run_dir) and run_dir.startswith(env["REALHOST_ROOT"]):
         shutil.rmtree(run_dir, ignore_errors=True)
     return diffs, d
 
@@ -372,7 +373,7 @@ def main():
     try:
         for c, m in runs:
             t0 = time.time()
-            diffs, d = run_one(runner, plugin, c, m)
+            diffs, d = run_one(runner, plugin, c, m, remote)
             label = "%s [%s]" % (c["name"], m)
             if diffs:
                 failed.append(label)

@@ -2,7 +2,8 @@
 # Builds Tarvik and runs every test suite: native (CTest), AddressSanitizer with
 # UndefinedBehaviorSanitizer (CTest), the 32-bit Windows DLL with its export, import
 # and size check and the scenario tests under Wine (32-bit, or a 64-bit build where
-# this machine cannot run 32-bit programs), then any extra suites present.
+# this machine cannot run 32-bit programs), then any extra suites present, and last
+# the packaged plug-in in the real 1.70 host (tools/realhost.py, stage "realhost").
 # clang-tidy runs over the sources after the native build (checks in .clang-tidy).
 # Every stage runs even when an earlier one failed; the exit status is non-zero
 # when any stage failed. The last line sums the tests of all suites.
