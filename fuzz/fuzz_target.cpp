@@ -5,8 +5,14 @@
 // switched, menu toggles, windows closed from inside a nested host call, and host
 // or heap failures.
 //
-// Beyond "no crash, no leak, no open registry key", three kinds of input check a
-// property of the text (the first decoded byte chooses the kind):
+// The first decoded byte also draws the host's modes: overtype and a window shown in
+// the host's other code table (each window), "persistent blocks" on (the real host's
+// default is off), "expand tabs" for new tabs or all tabs, and the second input call
+// of the 2003-2004 builds.
+//
+// Beyond "no crash, no leak, no open registry key, no call the host's interface does
+// not allow", three kinds of input check a property of the text (the first decoded
+// byte chooses the kind):
 //   Keep  - on a text without tabs, navigation, marking, hiding, searching and
 //           recording keys leave every byte of the text as it was;
 //   Move  - Ctrl+K V keeps the multiset of the text's bytes, and the line count but
@@ -143,9 +149,52 @@ std::string Visible(const std::string& S) {
     return Out;
 }
 
+// The host's modes of one input, drawn from six bits.
+struct Modes {
+    bool Overtype = false;
+    bool Table = false;
+    bool PersistentBlocks = false;
+    bool SecondInputCall = false;
+    host::Host::Expand ExpandTabs = host::Host::Expand::None;
+
+    explicit Modes(unsigned Bits)
+        : Overtype(Bits & 1),
+          Table(Bits & 2),
+          PersistentBlocks(Bits & 4),
+          SecondInputCall(Bits & 8) {
+        const unsigned Expand = Bits >> 4 & 3;
+        if (Expand == 1) ExpandTabs = host::Host::Expand::NewTabs;
+        if (Expand == 2) ExpandTabs = host::Host::Expand::AllTabs;
+    }
+    // The host's options, before any window opens.
+    void ApplyToHost(host::Host& H) const {
+        H.PersistentBlocks = PersistentBlocks;
+        H.SecondInputCall = SecondInputCall;
+        H.SetExpandTabs(ExpandTabs);
+    }
+    // A window's own modes, as the user sets them once it is open.
+    void ApplyToWindow(host::Window& W) const {
+        W.Overtype = Overtype ? 1 : 0;
+        W.TableNum = Table ? 0 : -1;
+    }
+    std::string Name() const {
+        std::string N;
+        if (Overtype) N += " overtype";
+        if (Table) N += " table";
+        if (PersistentBlocks) N += " persistent-blocks";
+        if (SecondInputCall) N += " second-input-call";
+        if (ExpandTabs == host::Host::Expand::NewTabs) N += " expand-new-tabs";
+        if (ExpandTabs == host::Host::Expand::AllTabs) N += " expand-all-tabs";
+        return N.empty() ? " defaults" : N;
+    }
+};
+
+// The modes of the input running now, for the reports.
+std::string CurrentModes;
+
 [[noreturn]] void Fail(const char* What, const std::string& Before, const std::string& After) {
-    std::fprintf(stderr, "PROPERTY VIOLATED: %s\nbefore: %s\nafter:  %s\n", What,
-                 Visible(Before).c_str(), Visible(After).c_str());
+    std::fprintf(stderr, "PROPERTY VIOLATED: %s\nmodes:%s\nbefore: %s\nafter:  %s\n", What,
+                 CurrentModes.c_str(), Visible(Before).c_str(), Visible(After).c_str());
     std::abort();
 }
 
@@ -193,18 +242,16 @@ std::string Consume(FuzzedDataProvider& In, size_t Max) {
     return S;
 }
 
-// The text of a checked session: no tabs (reading a line expands them), no NULs
-// where the block's own bytes are counted, and no carriage return but in a "\r\n"
-// line end: one that a move or copy brings to the end of a line goes into the line's
-// end when the line is written back (the host reads a trailing carriage return as
-// part of the line end), a change of no byte of the file that the census here,
-// which counts the lines' own bytes, would take for a lost byte.
+// The text of a checked session: no tabs (reading a line expands them) and no NULs
+// where the block's own bytes are counted. Its carriage returns all end lines, as the
+// host reads a lone one as a line end too, so no line holds one: one that a move or
+// copy brought to the end of a line would go into the line's end when the line is
+// written back, a change of no byte of the file that the census here, which counts
+// the lines' own bytes, would take for a lost byte.
 std::string NoTabs(std::string S, bool AlsoNul) {
-    for (size_t I = 0; I < S.size(); ++I) {
-        char& C = S[I];
+    for (char& C : S) {
         if (C == '\t') C = ' ';
         if (AlsoNul && C == '\0') C = '.';
-        if (C == '\r' && (I + 1 == S.size() || S[I + 1] != '\n')) C = '.';
     }
     return S;
 }
@@ -339,12 +386,14 @@ INPUT_RECORD AnyKey(FuzzedDataProvider& In) {
     return R;
 }
 
-void GeneralSession(host::Host& H, FuzzedDataProvider& In, const std::vector<std::string>& Texts) {
+void GeneralSession(host::Host& H, FuzzedDataProvider& In, const std::vector<std::string>& Texts,
+                    const Modes& M) {
     std::vector<int> Ids;
     auto Open = [&] {
         const std::string& T = Texts[In.ConsumeIntegralInRange<size_t>(0, Texts.size() - 1)];
         Ids.push_back(H.OpenWindow(kFileNames[In.ConsumeIntegralInRange<int>(0, 3)], T,
                                    In.ConsumeIntegralInRange<int>(0, 7) != 0));
+        M.ApplyToWindow(H.Win());
     };
     Open();
     int CloseAtNested = 0;  // close the current window at this nested ECTL_PROCESSINPUT
@@ -476,6 +525,13 @@ void GeneralSession(host::Host& H, FuzzedDataProvider& In, const std::vector<std
     H.ClearFaults();
     H.SetNoCurrentEditor(false);
     compat::FailHeapAllocation(0);
+    // The host's own promise, whatever the plug-in did through it.
+    if (M.ExpandTabs == host::Host::Expand::AllTabs)
+        for (int Id : Ids)
+            if (H.HasWindow(Id))
+                for (const host::Line& L : H.Win(Id).Lines)
+                    if (L.Text.find('\t') != std::string::npos)
+                        Fail("a tab with \"expand all tabs\" on", "", L.Text);
 }
 
 // ---- Property sessions ------------------------------------------------------------
@@ -604,8 +660,10 @@ void MarkWithKeys(host::Host& H, FuzzedDataProvider& In) {
     H.SetCursor(CurLine, CurPos);
 }
 
-void CheckedTextSession(host::Host& H, FuzzedDataProvider& In, Kind K, const std::string& Text) {
+void CheckedTextSession(host::Host& H, FuzzedDataProvider& In, Kind K, const std::string& Text,
+                        const Modes& M) {
     H.OpenWindow("a.txt", Text);
+    M.ApplyToWindow(H.Win());
     EnsureOn(H);
     if (!BindingsOn(H)) return;
     const std::string Before = H.Text();
@@ -733,8 +791,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     PinModule();
     CheckLineScan(Data, Size);
     FuzzedDataProvider In(Data, Size);
-    const Kind K =
-        static_cast<Kind>(In.ConsumeIntegralInRange<int>(0, static_cast<int>(Kind::Count) - 1));
+    // The kind in the byte's low two bits, the host's modes in the other six.
+    const unsigned Head = In.ConsumeIntegral<uint8_t>();
+    const Kind K = static_cast<Kind>(Head % static_cast<unsigned>(Kind::Count));
+    const Modes M(Head / static_cast<unsigned>(Kind::Count));
+    CurrentModes = M.Name();
+    if (Tracing())
+        std::fprintf(stderr, "kind %d, modes:%s\n", static_cast<int>(K), CurrentModes.c_str());
     compat::ResetConsole();
     compat::ResetRegistry();
     const long HeapBefore = compat::LiveHeapBlocks();
@@ -747,13 +810,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
             compat::FailHeapAllocation(In.ConsumeIntegralInRange<long>(1, 3), 1);
         H.StartPlugin();
         compat::FailHeapAllocation(0);
+        M.ApplyToHost(H);
         if (K == Kind::General) {
             std::vector<std::string> Texts;
             const int N = In.ConsumeIntegralInRange<int>(1, 3);
             for (int I = 0; I < N; ++I) Texts.push_back(Consume(In, kMaxTextBytes));
-            GeneralSession(H, In, Texts);
+            GeneralSession(H, In, Texts, M);
         } else {
-            CheckedTextSession(H, In, K, NoTabs(Consume(In, kMaxTextBytes), K != Kind::Keep));
+            CheckedTextSession(H, In, K, NoTabs(Consume(In, kMaxTextBytes), K != Kind::Keep), M);
+        }
+        if (!H.Misuses.empty()) {
+            std::fprintf(stderr,
+                         "PROPERTY VIOLATED: a call the host does not allow: %s\nmodes:%s\n",
+                         H.Misuses[0].c_str(), CurrentModes.c_str());
+            std::abort();
         }
     }
     if (compat::OpenRegistryKeys() != 0) {

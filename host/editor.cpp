@@ -33,7 +33,9 @@
 //   nothing. On an empty line the previous line's leading blanks and tabs are copied
 //   while they stay left of the cursor's column; blanks fill the rest. The table
 //   conversion is applied for TableNum only, not for AnsiMode.
-// - The "expand tabs" option does not touch a text when the window opens.
+// - "Expand all tabs" expanding a text as it opens, or every line as the option is
+//   switched on, does not mark the window as changed (ECTL_EXPANDTABS does not either);
+//   the selection and the cursor are mapped as ECTL_EXPANDTABS maps them.
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -260,6 +262,12 @@ bool ExpandLineTabs(Window& W, int LineNo) {
     return true;
 }
 
+bool ExpandAllTabs(Window& W) {
+    bool Any = false;
+    for (int LineNo = 0; LineNo <= LastLine(W); ++LineNo) Any = ExpandLineTabs(W, LineNo) || Any;
+    return Any;
+}
+
 namespace {
 
 // Byte index of screen column Col on the line (the inverse of TabColumn; a column
@@ -361,10 +369,16 @@ bool Host::Impl::Type(Window& W, const std::string& Bytes) {
     if (!Self->PersistentBlocks) DeleteLineSelection(W, W.CurLine);
     for (unsigned char B : Bytes) {
         if (W.CurPos > kMaxPad) return false;
-        TypeByte(W, TypedByte(W.TableNum, B), Self->ExpandTabs);
+        TypeByte(W, TypedByte(W.TableNum, B), ExpandTabs != Host::Expand::None);
     }
     KeepCursorVisible(W);
     return true;
+}
+
+void RemoveBlock(Window& W) {
+    for (Line& L : W.Lines) L.SelStart = L.SelEnd = -1;
+    W.ColumnBlock = false;
+    W.BlockStartLine = -1;
 }
 
 // ---- EditorControl ------------------------------------------------------------
@@ -425,7 +439,7 @@ int SetString(Host::Impl& I, Window& W, const EditorSetString* Ess) {
     Text += Ess->StringEOL ? std::string(Ess->StringEOL) : W.DefaultEol;
     Line& L = W.Lines[LineNo];
     L.Eol = TakeTrailingEol(Text);
-    L.Text = I.Self->ExpandTabs ? ExpandedTabs(Text, TabSizeOf(W)) : Text;
+    L.Text = I.ExpandTabs == Host::Expand::AllTabs ? ExpandedTabs(Text, TabSizeOf(W)) : Text;
     // The range goes; the block's start stays where it was, as in the real host.
     L.SelStart = L.SelEnd = -1;
     W.Modified = true;
@@ -483,9 +497,7 @@ void ClearRanges(Window& W) {
 int Select(Window& W, const EditorSelect* Es) {
     const int Total = static_cast<int>(W.Lines.size());
     if (Es->BlockType == BTYPE_NONE) {
-        ClearRanges(W);
-        W.ColumnBlock = false;
-        W.BlockStartLine = -1;
+        RemoveBlock(W);
         return 1;
     }
     if (Es->BlockType != BTYPE_STREAM && Es->BlockType != BTYPE_COLUMN) return 0;

@@ -2,6 +2,7 @@
 // language file, counting and fault injection, and the registry helpers.
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -234,7 +235,50 @@ int Host::EditorEvent(int Event, void* Param) {
 }
 
 int Host::ProcessEditorInput(INPUT_RECORD& Rec) {
-    return impl_->PluginInput(&Rec);
+    return impl_->OwnInput(&Rec);
+}
+
+namespace {
+
+// File names as the host sorts its plug-ins: without case.
+bool NameBefore(const std::string& A, const std::string& B) {
+    return std::lexicographical_compare(A.begin(), A.end(), B.begin(), B.end(), [](char X, char Y) {
+        return std::tolower(static_cast<unsigned char>(X)) <
+               std::tolower(static_cast<unsigned char>(Y));
+    });
+}
+
+}  // namespace
+
+void Host::AddPlugin(const std::string& FileName, std::function<int(INPUT_RECORD&)> Input) {
+    auto& Others = impl_->Others;
+    auto At = std::upper_bound(Others.begin(), Others.end(), FileName,
+                               [](const std::string& Name, const Impl::OtherPlugin& P) {
+                                   return NameBefore(Name, P.FileName);
+                               });
+    Others.insert(At, Impl::OtherPlugin{FileName, std::move(Input)});
+}
+
+std::string Host::Impl::ModuleFileName() const {
+    const std::string Path = ModulePath.empty() ? Host::DefaultPluginPath() : ModulePath;
+    const size_t Slash = Path.find_last_of("/\\");
+    return Slash == std::string::npos ? Path : Path.substr(Slash + 1);
+}
+
+int Host::Impl::PluginInput(INPUT_RECORD* Rec) {
+    if (Others.empty()) return OwnInput(Rec);
+    // A copy: a plug-in that a test adds from inside the chain waits for the next event.
+    const std::vector<OtherPlugin> Chain = Others;
+    const std::string Own = ModuleFileName();
+    bool OwnAsked = false;
+    for (const OtherPlugin& P : Chain) {
+        if (!OwnAsked && !NameBefore(P.FileName, Own)) {
+            OwnAsked = true;
+            if (const int Answer = OwnInput(Rec)) return Answer;
+        }
+        if (const int Answer = P.Input ? P.Input(*Rec) : 0) return Answer;
+    }
+    return OwnAsked ? 0 : OwnInput(Rec);
 }
 
 // ---- Windows ------------------------------------------------------------------
@@ -255,6 +299,7 @@ int Host::OpenWindow(const std::string& FileName, const std::string& Text, bool 
             W->DefaultEol = L.Eol;
             break;
         }
+    if (impl_->ExpandTabs == Expand::AllTabs) ExpandAllTabs(*W);
     int Id = W->EditorID;
     impl_->Windows.push_back(std::move(W));
     impl_->Current = Id;
@@ -322,18 +367,36 @@ void Host::SetPanelsActive(bool Active) {
     impl_->PanelsActive = Active;
 }
 
+void Host::SetExpandTabs(Expand Mode) {
+    impl_->ExpandTabs = Mode;
+    if (Mode != Expand::AllTabs) return;
+    for (const auto& W : impl_->Windows) {
+        Settle(*W);
+        if (ExpandAllTabs(*W)) impl_->RetireLineCopies();
+    }
+}
+
+Host::Expand Host::ExpandTabs() const {
+    return impl_->ExpandTabs;
+}
+
 std::vector<Line> SplitLines(const std::string& Text) {
     std::vector<Line> Lines;
     Line Cur;
     for (size_t I = 0; I < Text.size(); ++I) {
-        if (Text[I] == '\n' || (Text[I] == '\r' && I + 1 < Text.size() && Text[I + 1] == '\n')) {
-            Cur.Eol = Text[I] == '\n' ? "\n" : "\r\n";
-            if (Text[I] == '\r') ++I;
-            Lines.push_back(Cur);
-            Cur = Line();
+        if (Text[I] == '\n') {
+            Cur.Eol = "\n";
+        } else if (Text[I] == '\r') {
+            // "\r\n", or a lone "\r", which the host also takes for a line end.
+            const bool Pair = I + 1 < Text.size() && Text[I + 1] == '\n';
+            Cur.Eol = Pair ? "\r\n" : "\r";
+            I += Pair ? 1 : 0;
         } else {
             Cur.Text += Text[I];
+            continue;
         }
+        Lines.push_back(Cur);
+        Cur = Line();
     }
     // A text ending in a line end still has a last, empty line, as in an editor.
     Lines.push_back(Cur);
@@ -369,10 +432,7 @@ void Host::SelectColumn(int StartLine, int StartPos, int Width, int Height) {
 }
 
 void Host::ClearSelection() {
-    Window& W = Win();
-    for (Line& L : W.Lines) L.SelStart = L.SelEnd = -1;
-    W.ColumnBlock = false;
-    W.BlockStartLine = -1;
+    RemoveBlock(Win());
 }
 
 std::string Host::SelectionString() const {

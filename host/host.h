@@ -21,7 +21,7 @@ namespace host {
 
 struct Line {
     std::string Text;   // bytes, NUL allowed
-    std::string Eol;    // "\r\n", "\n", "\r" (ECTL_SETSTRING can give it) or "" (none)
+    std::string Eol;    // "\r\n", "\n", "\r" or "" (none)
     int SelStart = -1;  // -1: not selected
     int SelEnd = -1;    // -1: through the line end
 };
@@ -59,7 +59,8 @@ struct Window {
     int Saves = 0;          // F2 presses handled by the host
 };
 
-// Splits text at "\r\n" and "\n"; each line keeps its own end, the last may have none.
+// Splits text at "\r\n", "\n" and a lone "\r", as the host reads a file; each line keeps
+// its own end, the last may have none.
 std::vector<Line> SplitLines(const std::string& Text);
 
 // ---- Keys -----------------------------------------------------------------------
@@ -199,16 +200,28 @@ public:
     // When set, stands in for the plug-in's ProcessEditorInput, with the record the
     // host hands over (host tests without a plug-in).
     std::function<int(INPUT_RECORD&)> OnEditorInput;
+    // Another plug-in beside the loaded one, known by its module's file name, with its
+    // ProcessEditorInput. The host offers each event to the plug-ins in the order of
+    // their file names compared without case, the loaded module (or OnEditorInput) by
+    // its own file name; the first nonzero answer ends the chain.
+    void AddPlugin(const std::string& FileName, std::function<int(INPUT_RECORD&)> Input);
     // Nesting depth of ECTL_PROCESSINPUT right now; past 64 the call fails as a misuse.
     int ProcessInputDepth() const;
 
     // ---- Options (each default is the real host's)
     // The editor setting "persistent blocks". Off, typing a character (and
-    // ECTL_INSERTTEXT) first deletes the selected part of the cursor line.
+    // ECTL_INSERTTEXT) first deletes the selected part of the cursor line, and the
+    // host's own cursor keys (arrows, Home, End, PgUp, PgDn, with or without Ctrl)
+    // remove the selection before they move; a plug-in's ECTL_SETPOSITION does not.
     bool PersistentBlocks = false;
-    // The editor setting "expand tabs": ECTL_SETSTRING's text has its tabs expanded and
-    // a typed Tab inserts blanks up to the next tab stop.
-    bool ExpandTabs = false;
+    // The editor setting "expand tabs". NewTabs: a typed Tab (and a tab byte of
+    // ECTL_INSERTTEXT) inserts blanks up to the next tab stop. AllTabs: no line ever
+    // holds a tab; besides typed ones, the host expands the tabs of a text it opens, of
+    // ECTL_SETSTRING's text, and of every line of every window when the option is
+    // switched on.
+    enum class Expand { None, NewTabs, AllTabs };
+    void SetExpandTabs(Expand Mode);
+    Expand ExpandTabs() const;
     // The builds of 2003 and 2004: after the plug-ins declined a key handed over by
     // ECTL_PROCESSINPUT, the file-editor frame called ProcessEditorInput a second time
     // with the last record the main loop read, not the caller's. Off (the final 1.70),

@@ -1,6 +1,7 @@
 // The stand-in host's inner state, shared by its source files.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -63,6 +64,16 @@ struct Host::Impl {
     std::map<std::pair<int, int>, LineCopy> LineCopies;  // by (EditorID, line)
     std::vector<std::unique_ptr<char[]>> RetiredCopies;
 
+    // ---- Options kept by the host
+    Host::Expand ExpandTabs = Host::Expand::None;
+
+    // ---- Other plug-ins, in the order the host calls them (file names without case)
+    struct OtherPlugin {
+        std::string FileName;
+        std::function<int(INPUT_RECORD&)> Input;
+    };
+    std::vector<OtherPlugin> Others;
+
     // ---- Input
     int Depth = 0;  // ECTL_PROCESSINPUT nesting
     // The last record the main loop read; the plug-in gets this very record.
@@ -112,7 +123,9 @@ struct Host::Impl {
     int ReadInput(INPUT_RECORD& Rec);              // ECTL_READINPUT
     int ProcessInput(INPUT_RECORD* Rec);           // ECTL_PROCESSINPUT
     int MainLoopEvent(const INPUT_RECORD& Event);  // one event read by the main loop
-    int PluginInput(INPUT_RECORD* Rec);            // the plug-in's ProcessEditorInput
+    int PluginInput(INPUT_RECORD* Rec);            // every plug-in's, in the host's order
+    int OwnInput(INPUT_RECORD* Rec);               // the loaded plug-in's (or OnEditorInput)
+    std::string ModuleFileName() const;            // the loaded plug-in's file name
     // The file-editor frame's handling of a key the plug-in declined.
     void HandleKey(const INPUT_RECORD& Rec);
     // HandleKey while Frame (the window current when the key came) is still current.
@@ -146,7 +159,11 @@ void Backspace(Window& W);
 void BreakLine(Window& W);
 // Tabs of the line become blanks; false when the line had none.
 bool ExpandLineTabs(Window& W, int Line);
+// Every line's tabs become blanks (the "expand all tabs" option); false when none had any.
+bool ExpandAllTabs(Window& W);
 int TabColumn(const Window& W, int Line, int Pos);
+// No line selected and no block start: BTYPE_NONE.
+void RemoveBlock(Window& W);
 // Moves the view just enough to show the cursor line.
 void KeepCursorVisible(Window& W);
 

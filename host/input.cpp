@@ -19,7 +19,14 @@
 //   before it are retired.
 // - Enter, Backspace and Delete leave the block alone whatever "persistent blocks"
 //   says; only typed characters replace the cursor line's selected part.
-// - The host's cursor keys leave the selection alone.
+// - The cursor keys with Shift move without touching the selection (the stand-in
+//   makes no selection of its own); with Alt they do nothing.
+// - Ctrl+Left and Ctrl+Right go to the start of the previous or next word of the line
+//   (words end at blanks and tabs); Ctrl+Up and Ctrl+Down scroll the view by a line,
+//   the cursor moving only to stay in it; Ctrl+Home and Ctrl+PgUp go to the start of
+//   the text, Ctrl+End and Ctrl+PgDn to the end of its last line.
+// - AltGr is a key with both right Alt and left Ctrl; other keys with Ctrl or Alt
+//   type nothing.
 #include <algorithm>
 #include <climits>
 
@@ -54,6 +61,85 @@ bool IsWindowManagerKey(const INPUT_RECORD& R) {
     }
 }
 
+bool IsCursorKey(WORD Vk) {
+    switch (Vk) {
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_UP:
+        case VK_DOWN:
+        case VK_HOME:
+        case VK_END:
+        case VK_PRIOR:
+        case VK_NEXT:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool Blank(char C) {
+    return C == ' ' || C == '\t';
+}
+
+// The cursor key Vk, with or without Ctrl.
+void MoveCursor(Window& W, WORD Vk, bool Ctrl) {
+    const int Last = static_cast<int>(W.Lines.size()) - 1;
+    const std::string& T = W.Lines[W.CurLine].Text;
+    const int Len = static_cast<int>(T.size());
+    int& Pos = W.CurPos;
+    switch (Vk) {
+        case VK_LEFT:
+            if (!Ctrl) {
+                if (Pos > 0) --Pos;
+                break;
+            }
+            Pos = std::min(Pos, Len);
+            while (Pos > 0 && Blank(T[Pos - 1])) --Pos;
+            while (Pos > 0 && !Blank(T[Pos - 1])) --Pos;
+            break;
+        case VK_RIGHT:
+            if (!Ctrl) {
+                if (Pos < INT_MAX) ++Pos;
+                break;
+            }
+            while (Pos < Len && !Blank(T[Pos])) ++Pos;
+            while (Pos < Len && Blank(T[Pos])) ++Pos;
+            break;
+        case VK_UP:
+            if (Ctrl && W.TopScreenLine > 0) {
+                --W.TopScreenLine;
+                W.CurLine = std::min(W.CurLine, W.TopScreenLine + std::max(W.WindowSizeY, 1) - 1);
+            } else if (!Ctrl && W.CurLine > 0) {
+                --W.CurLine;
+            }
+            break;
+        case VK_DOWN:
+            if (Ctrl && W.TopScreenLine < Last) {
+                ++W.TopScreenLine;
+                W.CurLine = std::max(W.CurLine, W.TopScreenLine);
+            } else if (!Ctrl && W.CurLine < Last) {
+                ++W.CurLine;
+            }
+            break;
+        case VK_PRIOR:
+            W.CurLine = Ctrl ? 0 : std::max(W.CurLine - W.WindowSizeY, 0);
+            if (Ctrl) Pos = 0;
+            break;
+        case VK_NEXT:
+            W.CurLine = Ctrl ? Last : std::min(W.CurLine + W.WindowSizeY, Last);
+            if (Ctrl) Pos = static_cast<int>(W.Lines[Last].Text.size());
+            break;
+        case VK_HOME:
+            if (Ctrl) W.CurLine = 0;
+            Pos = 0;
+            break;
+        default:  // VK_END
+            if (Ctrl) W.CurLine = Last;
+            Pos = static_cast<int>(W.Lines[W.CurLine].Text.size());
+            break;
+    }
+}
+
 }  // namespace
 
 // ---- Reading ------------------------------------------------------------------
@@ -76,7 +162,7 @@ int Host::Impl::ReadInput(INPUT_RECORD& Rec) {
 
 // ---- Handing events to the plug-in ----------------------------------------------
 
-int Host::Impl::PluginInput(INPUT_RECORD* Rec) {
+int Host::Impl::OwnInput(INPUT_RECORD* Rec) {
     if (Self->OnEditorInput) return Self->OnEditorInput(*Rec);
     return ProcessEditorInput ? ProcessEditorInput(Rec) : 0;
 }
@@ -150,49 +236,24 @@ void Host::Impl::HandleKey(const INPUT_RECORD& Rec) {
         if ((Mods & 0x0C) && !(Mods & 0x13)) Self->HostActions.push_back(HostAction::Replace);
         return;
     }
-    if (Mods & 0x0F) return;  // no character is typed with Ctrl or Alt
-    const int Last = static_cast<int>(W->Lines.size()) - 1;
-    switch (Vk) {
-        case VK_LEFT:
-            if (W->CurPos > 0) --W->CurPos;
-            break;
-        case VK_RIGHT:
-            if (W->CurPos < INT_MAX) ++W->CurPos;
-            break;
-        case VK_UP:
-            if (W->CurLine > 0) --W->CurLine;
-            break;
-        case VK_DOWN:
-            if (W->CurLine < Last) ++W->CurLine;
-            break;
-        case VK_PRIOR:
-            W->CurLine = std::max(W->CurLine - W->WindowSizeY, 0);
-            break;
-        case VK_NEXT:
-            W->CurLine = std::min(W->CurLine + W->WindowSizeY, Last);
-            break;
-        case VK_HOME:
-            W->CurPos = 0;
-            break;
-        case VK_END:
-            W->CurPos = static_cast<int>(W->Lines[W->CurLine].Text.size());
-            break;
-        case VK_BACK:
-            Backspace(*W);
-            break;
-        case VK_DELETE:
-            DeleteAtCursor(*W);
-            break;
-        case VK_RETURN:
-            BreakLine(*W);
-            break;
-        case VK_ESCAPE:
-            break;
-        default: {
-            const unsigned char Ch = static_cast<unsigned char>(K.uChar.AsciiChar);
-            if (Vk == VK_TAB || Ch >= 32) Type(*W, std::string(1, Vk == VK_TAB ? '\t' : Ch));
-            break;
-        }
+    const unsigned char Ch = static_cast<unsigned char>(K.uChar.AsciiChar);
+    constexpr DWORD AltGr = RIGHT_ALT_PRESSED | LEFT_CTRL_PRESSED;
+    if ((Mods & AltGr) == AltGr) {
+        if (Ch >= 32) Type(*W, std::string(1, static_cast<char>(Ch)));  // a character as text
+    } else if (IsCursorKey(Vk)) {
+        if (Mods & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) return;
+        if (!(Mods & SHIFT_PRESSED) && !Self->PersistentBlocks) RemoveBlock(*W);
+        MoveCursor(*W, Vk, (Mods & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0);
+    } else if (Mods & 0x0F) {
+        return;  // no character is typed with Ctrl or Alt
+    } else if (Vk == VK_BACK) {
+        Backspace(*W);
+    } else if (Vk == VK_DELETE) {
+        DeleteAtCursor(*W);
+    } else if (Vk == VK_RETURN) {
+        BreakLine(*W);
+    } else if (Vk == VK_TAB || (Vk != VK_ESCAPE && Ch >= 32)) {
+        Type(*W, std::string(1, Vk == VK_TAB ? '\t' : static_cast<char>(Ch)));
     }
     KeepCursorVisible(*W);
 }

@@ -12,7 +12,7 @@ TEST_F(BlockMarkingTest, MarksSelectOnlyWhenBeginPrecedesEnd) {
         {"begin then end", "ab|cdef\nghij", "^K B Down ^K K", "ab«cdef\ngh»|ij"},
         {"prefix letter with Ctrl or Shift", "ab|cdef\nghij", "^K ^B Down ^K Shift+K",
          "ab«cdef\ngh»|ij"},
-        {"end before begin keeps the host's selection", "«ab»c|def", "^K B Left ^K K", "«ab»|cdef"},
+        {"end before begin keeps the host's selection", "«ab»c|def", "^K B ^Q S ^K K", "«|ab»cdef"},
         {"begin at end selects nothing", "ab|cd", "^K K ^K B", "ab|cd"},
         {"hide keeps the marks", "ab|cdef\nghij", "^K B Down ^K K ^K H Up ^K B", "ab«|cdef\ngh»ij"},
         {"hide alone", "a«bc»|d", "^K H", "abc|d"},

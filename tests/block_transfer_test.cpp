@@ -32,10 +32,10 @@ TEST_F(BlockCopyTest, InsertsThePiecesAndSelectsThem) {
 }
 
 // Copies and moves arrive byte for byte whatever the editor's modes, bytes the host
-// would take as keys (backspace, line feed, carriage return) and bytes a code table
-// would convert included. Persistent blocks are off: typed text would replace the block.
+// would take as keys (backspace, line feed, carriage return), bytes a code table
+// would convert and NULs included. Persistent blocks are off: typed text would replace the block.
 TEST_F(BlockCopyTest, BlocksArriveByteForByteInEveryMode) {
-    const std::string Bytes = "a\bb\nc\rd\xE1";
+    const std::string Bytes = "a\bb\nc\rd\xE1\0e"s;
     const char* const Modes[] = {"plain", "overtype", "code table"};
     for (const char* Mode : Modes) {
         for (const char* Command : {"^K C", "^K V"}) {
@@ -62,13 +62,29 @@ TEST_F(BlockCopyTest, ColumnBlockIsIgnored) {
     EXPECT_EQ(H().Text(), Before);
 }
 
-TEST_F(BlockCopyTest, BlockHoldingNulIsLeftAlone) {
+// NUL bytes are text like any other: every byte of the block is copied and moved.
+TEST_F(BlockCopyTest, BlockHoldingNulIsCopiedAndMovedWhole) {
     const Scenario List[] = {
-        {"copy", "«a\0b»\nx|"s, "^K C", "«a\0b»\nx|"s},
-        {"move", "«a\0b»\nx|"s, "^K V", "«a\0b»\nx|"s},
-        {"NUL outside the block is fine", "a\0«b»\nx|"s, "^K C", "a\0b\nx«b»|"s},
+        {"copy lines", "«ab\0cd\n\0\0z\n»|end"s, "^K C", "ab\0cd\n\0\0z\n«ab\0cd\n\0\0z\n»|end"s},
+        {"copy within a line", "a«b\0c»d\ne|nd"s, "^K C", "ab\0cd\ne«b\0c»|nd"s},
+        {"move", "«ab\0cd\n»x\n|end"s, "^K V", "x\n«ab\0cd\n»|end"s},
     };
     RunAll(List);
+}
+
+// A line feed ending a copied line stays a byte of the line, also where the copy lands
+// on the text's last line, which has no line end for the host to take it as.
+TEST_F(BlockCopyTest, LineFeedEndingALineCopiedToTheLastLineStaysText) {
+    OpenOn("ab\nxy");
+    H().Win().Lines[0].Text = "ab\n";
+    H().SetCursor(0, 0);
+    Keys("^K L");
+    H().SetCursor(1, 2);
+    Keys("^K C");
+    ExpectText("ab\n\nxyab\n\n");
+    EXPECT_EQ(H().Win().Lines[1].Text, "xyab\n");
+    EXPECT_EQ(H().Win().Lines[1].Eol, "\n");
+    EXPECT_EQ(Cursor(), std::make_pair(2, 0));
 }
 
 TEST_F(BlockCopyTest, ThousandLineBlockCostsOneCallPerPieceAndPerBreak) {
@@ -140,6 +156,10 @@ TEST_F(BlockDeleteTest, CursorStaysOnItsText) {
         {"Ctrl+Del", "a«b»c|", "Ctrl+Del", "ac|"},
         {"whole line", "aa\n«bb\n»c|c", "^K Y", "aa\nc|c"},
         {"through one line break", "ab«c\nde»f|", "^K Y", "abf|"},
+        // Tabs the command expands move the text under the cursor; the cursor goes with it.
+        {"behind a tab on the block's line", "«ab»\tc|def", "^K Y", "      c|def"},
+        {"Ctrl+Del behind a tab", "«ab»\tc|def", "Ctrl+Del", "      c|def"},
+        {"behind a tab on the line after", "«ab\n»\tc|def", "^K Y", "        c|def"},
     };
     RunAll(List);
 }

@@ -380,11 +380,11 @@ TEST_F(HostModelTest, SetStringTakesTheRealHostsLineEnds) {
         EXPECT_EQ(Eol(1), std::string(Text + 1)) << fixture::Visible(Text);
     }
 
-    H->ExpandTabs = true;
+    H->SetExpandTabs(host::Host::Expand::AllTabs);
     Ess = {1, "\tu\tv", "\n", 4};
     Ectl(ECTL_SETSTRING, &Ess);
     EXPECT_EQ(H->LineTexts()[1], "        u       v");
-    H->ExpandTabs = false;
+    H->SetExpandTabs(host::Host::Expand::None);
 
     // The host's own line copy handed back as the new text (read before the copies go).
     EditorGetString Egs = Get(0);
@@ -517,7 +517,7 @@ TEST_F(HostModelTest, HostHandlesKeysItself) {
 
     H->Type("Q!");
     EXPECT_EQ(H->Text(), "  abx\nQ!cd\n");
-    H->Keys("^Q Alt+x AltGr+Q");  // no character is typed with Ctrl or Alt
+    H->Keys("^Q Alt+x AltGr+B");  // no character is typed with Ctrl or Alt
     EXPECT_EQ(H->Text(), "  abx\nQ!cd\n");
 
     H->Win().Overtype = 1;  // a character overwrites; Tab only moves to the next stop
@@ -640,6 +640,115 @@ TEST_F(HostModelTest, ProcessInputNestsAndSurvivesAClose) {
     Ectl(ECTL_PROCESSINPUT, &Y);
     EXPECT_EQ(H->Win(Behind).Lines[0].Text, "behind");
     H->OnProcessInput = nullptr;
+}
+
+// ---- Seen in the real host ------------------------------------------------------
+
+TEST_F(HostModelTest, WithoutPersistentBlocksTheHostsCursorKeysRemoveTheBlock) {
+    H->OpenWindow("a.txt", "one two\nthree\nfour");
+    struct Case {
+        const char* Key;
+        P Cursor;  // from (0, 5)
+        bool Kept;
+    };
+    const Case Cases[] = {
+        {"Left", {0, 4}, false},       {"Right", {0, 6}, false},     {"Up", {0, 5}, false},
+        {"Down", {1, 5}, false},       {"Home", {0, 0}, false},      {"End", {0, 7}, false},
+        {"PgUp", {0, 5}, false},       {"PgDn", {2, 5}, false},      {"Ctrl+Left", {0, 4}, false},
+        {"Ctrl+Right", {0, 7}, false}, {"Ctrl+Down", {1, 5}, false}, {"Ctrl+Home", {0, 0}, false},
+        {"Ctrl+End", {2, 4}, false},   {"Ctrl+PgUp", {0, 0}, false}, {"Ctrl+PgDn", {2, 4}, false},
+        {"Shift+Right", {0, 6}, true}, {"Alt+Right", {0, 5}, true},
+    };
+    for (bool Persistent : {false, true}) {
+        H->PersistentBlocks = Persistent;
+        for (const Case& C : Cases) {
+            Select(BTYPE_STREAM, 0, 1, 2, 2);
+            H->SetCursor(0, 5);
+            H->Keys(C.Key);
+            EXPECT_EQ(P(H->Win().CurLine, H->Win().CurPos), C.Cursor) << C.Key;
+            const bool Kept = C.Kept || Persistent;
+            EXPECT_EQ(H->SelectionString(), Kept ? "[0:1-1:3)" : "none") << C.Key << Persistent;
+            EXPECT_EQ(Info().BlockType, Kept ? BTYPE_STREAM : BTYPE_NONE) << C.Key << Persistent;
+        }
+    }
+    H->PersistentBlocks = false;  // a plug-in's move keeps the block
+    SetPos(2, 1);
+    EXPECT_EQ(H->SelectionString(), "[0:1-1:3)");
+}
+
+TEST_F(HostModelTest, ExpandAllTabsLeavesNoTabInAnyLine) {
+    using E = host::Host::Expand;
+    const int Old = H->OpenWindow("a.txt", "a\tb\n\tc");
+    H->SetCursor(1, 1);
+    H->SetExpandTabs(E::NewTabs);  // only typed tabs become blanks
+    EditorSetString Ess{0, "\tx", "\n", 2};
+    Ectl(ECTL_SETSTRING, &Ess);
+    H->Keys("Tab");
+    EXPECT_EQ(H->LineTexts(), (std::vector<std::string>{"\tx", "\t        c"}));
+    SetSel(0, {1, 2});
+
+    H->SetExpandTabs(E::AllTabs);  // switched on: every line of every window
+    EXPECT_EQ(H->LineTexts(), (std::vector<std::string>{"        x", std::string(16, ' ') + "c"}));
+    EXPECT_EQ(Sel(0), P(8, 9));
+    EXPECT_EQ(H->Win().CurPos, 16);
+    H->OpenWindow("b.txt", "\tq\n");  // and a text as it opens
+    EXPECT_EQ(H->LineTexts()[0], "        q");
+    Ess = {0, "r\ts", "\n", 3};
+    Ectl(ECTL_SETSTRING, &Ess);
+    EXPECT_EQ(H->LineTexts()[0], "r       s");
+    H->SetCursor(0, 9);
+    H->Keys("Tab");
+    Insert("\t");
+    EXPECT_EQ(H->LineTexts()[0], "r       s" + std::string(15, ' '));
+    for (int Id : {Old, H->Win().EditorID})
+        for (const host::Line& L : H->Win(Id).Lines)
+            EXPECT_EQ(L.Text.find('\t'), std::string::npos) << L.Text;
+}
+
+TEST_F(HostModelTest, ALoneCarriageReturnIsALineEnd) {
+    const std::string Text = "a\rb\r\nc\n\r\rd";
+    H->OpenWindow("a.txt", Text);
+    EXPECT_EQ(H->LineTexts(), (std::vector<std::string>{"a", "b", "c", "", "", "d"}));
+    EXPECT_STREQ(Get(0).StringEOL, "\r");
+    EXPECT_STREQ(Get(3).StringEOL, "\r");
+    EXPECT_EQ(H->Text(), Text);
+    EditorSetString Ess{5, "e", nullptr, 1};  // the file's default end is its first
+    Ectl(ECTL_SETSTRING, &Ess);
+    EXPECT_EQ(Eol(5), "\r");
+}
+
+TEST_F(HostModelTest, PluginsAreAskedInTheOrderOfTheirFileNamesUntilOneTakesTheKey) {
+    H->OpenWindow("a.txt", "text");
+    std::string Asked;
+    char Taker = 0;
+    auto Plugin = [&](char Name) {
+        return [&, Name](INPUT_RECORD&) { return Asked += Name, Name == Taker ? 1 : 0; };
+    };
+    H->OnEditorInput = Plugin('T');  // in the loaded module's place: Tarvik.dll
+    H->AddPlugin("zeta.dll", Plugin('Z'));
+    H->AddPlugin("b.dll", Plugin('B'));  // before Tarvik without case, after it by bytes
+    H->AddPlugin("U.DLL", Plugin('U'));
+    H->Keys("x");
+    EXPECT_EQ(Asked, "BTUZBTUZ");  // the release too
+    EXPECT_EQ(H->Text(), "xtext");
+    for (char Name : {'B', 'T', 'Z'}) {
+        Taker = Name;
+        Asked.clear();
+        INPUT_RECORD R = host::KeyPress("y");
+        Ectl(ECTL_PROCESSINPUT, &R);  // the plug-ins' own key goes the same way
+        EXPECT_EQ(Asked, std::string("BTUZ").substr(0, std::string("BTUZ").find(Name) + 1));
+    }
+    EXPECT_EQ(H->Text(), "xtext");
+}
+
+TEST_F(HostModelTest, AltGrTypesItsCharacterAsText) {
+    H->OpenWindow("a.txt", "ab");
+    H->SetCursor(0, 1);
+    H->Keys("AltGr+Q");  // '@' on a German layout
+    EXPECT_EQ(H->Text(), "a@b");
+    H->Keys("AltGr+B Ctrl+Q RAlt+Q");  // no character, or no AltGr: nothing typed
+    EXPECT_EQ(H->Text(), "a@b");
+    EXPECT_EQ(H->Win().CurPos, 2);
 }
 
 // ---- Faults and counting --------------------------------------------------------

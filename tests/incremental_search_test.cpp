@@ -167,6 +167,14 @@ TEST_F(IncrementalSearchTest, OtherKeysEndTheSearchAndAreUsedUp) {
     }
 }
 
+// AltGr (right Alt with left Ctrl) types a layout's @ { } [ ] \ | ~: a search character.
+TEST_F(IncrementalSearchTest, AltGrCharactersAreSearchCharacters) {
+    OpenOn("mail me at x@y.z\nnext\n");
+    Keys("Ctrl+Shift+S AltGr+Q Enter");
+    ExpectText("mail me at x@y.z\nnext\n");
+    EXPECT_EQ(Cursor(), std::make_pair(0, 13));
+}
+
 TEST_F(IncrementalSearchTest, ModifierKeysAndReleasesAreIgnored) {
     OpenOn("xaxab\n");
     std::vector<INPUT_RECORD> Events = host::ParseKeys("Ctrl+Shift+S a Shift Ctrl Alt b");

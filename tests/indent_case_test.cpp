@@ -43,6 +43,10 @@ TEST_F(IndentTest, TabsInTheBlockBecomeBlanks) {
     const Scenario List[] = {
         {"indent", "«\ta\n»b|", "^K I", "«         a\n»b|"},
         {"unindent", "«\ta\n»b|", "^K U", "«       a\n»b|"},
+        // The cursor keeps its column, the one of its character once the tab is blanks.
+        {"indent, cursor behind a tab", "«ab\n»\tc|def", "^K I", "« ab\n»        c|def"},
+        {"unindent, cursor behind a tab", "« ab\n»\tc|def", "^K U", "«ab\n»        c|def"},
+        {"indent, cursor on the block's line", "«ab»\tc|def", "^K I", "« ab»      |cdef"},
     };
     RunAll(List);
 }

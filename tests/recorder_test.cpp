@@ -198,8 +198,9 @@ TEST_F(RecorderTest, ReplayCountsDownAsTheDispatcherTakesItsEvents) {
     EXPECT_EQ(Press("Ctrl+Shift+P"), 1);
     FeedWaiting(3);
     ExpectText("abcabc\n");
-    // Ctrl+Shift+P, a and b each find replayed events waiting; b leaves the input
-    // empty and ends the count, so c and later keys ask nothing.
+    // The replay key is not one of the replayed events and asks nothing; a and b find
+    // replayed events waiting, c finds the input empty and ends the count, so later
+    // keys ask nothing.
     EXPECT_EQ(QueriesOfWaitingInput() - Before, 3);
     Press("d");
     EXPECT_EQ(QueriesOfWaitingInput() - Before, 3);
@@ -219,6 +220,23 @@ TEST_F(RecorderTest, FailingCountQueryEndsThePlayback) {
     ExpectText("abcabc\n");
 }
 #endif
+
+// Every replay runs whole, held or typed ahead of the one before: a search among the
+// replayed keys must not poll the keyboard while replayed keys still wait.
+TEST_F(RecorderTest, ReplaysHeldOrTypedAheadEachRunWhole) {
+    for (const char* Replays : {"Ctrl+Shift+P*2", "Ctrl+Shift+P Ctrl+Shift+P"}) {
+        Restart();
+        OpenOn("foo\nx\ny\nfoo\nx\nfoo\nx\ny\nfoo\nend");
+        // One key at a time: a search that leaves its line takes keys typed ahead.
+        for (const char* Key :
+             {"Ctrl+Shift+S f o o Enter", "Ctrl+Shift+R", "^L", "a", "Ctrl+Shift+R"})
+            Keys(Key);
+        ExpectText("foo\nx\ny\nafoo\nx\nfoo\nx\ny\nfoo\nend");
+        Keys(Replays);
+        ExpectText("foo\nx\ny\nafoo\nx\nafoo\nx\ny\nafoo\nend");
+        EXPECT_EQ(Cursor(), std::make_pair(8, 1)) << Replays;
+    }
+}
 
 TEST_F(RecorderTest, EmptyRecordingAndOtherWindowsReplayNothing) {
     OpenOn("\n", "a.txt");

@@ -129,6 +129,22 @@ TEST_F(SearchTest, AnsiEditorUsesTheAnsiTableYoAndUkrainianI) {
     EXPECT_EQ(Cursor(), std::make_pair(0, 2));
 }
 
+// The bytes typed are looked for: pseudo-graphics have no ANSI form to go through.
+// In an ANSI window the search looks for their nearest ANSI form, as the prompt shows.
+TEST_F(SearchTest, BoxDrawingCharactersAreLookedForAsTyped) {
+    OpenOn("x=y v \xCD\xFB");
+    SearchOem("\xCD");
+    EXPECT_EQ(Cursor(), std::make_pair(0, 7));
+    H().SetCursor(0, 0);
+    SearchOem("\xFB");
+    EXPECT_EQ(Cursor(), std::make_pair(0, 8));
+    if (GetACP() != 1251 || GetOEMCP() != 866) return;
+    H().Win().AnsiMode = 1;
+    H().SetCursor(0, 0);
+    SearchOem("\xCD");
+    EXPECT_EQ(Cursor(), std::make_pair(0, 2));
+}
+
 TEST_F(SearchTest, HostCharacterTableEncodesTheTextAndSuppliesTheCase) {
     // The stand-in's table 0 is KOI8-R: small a 0xC1, capital A 0xE1.
     OpenOn("x\xE1\xC1");

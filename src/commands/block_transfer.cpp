@@ -107,8 +107,10 @@ bool DeletePartialLines(int Line, TCursorPos& Pos) {
 bool DeleteBlockAndFollow(TCursorPos& Pos) {
     EditorInfo ei;
     TBlockExtent Block;
-    // Expanded first, so that a line whose selection starts on a tab is still whole.
-    if (!ExpandBlock(Block) || !GetEditorInfo(ei) || ei.BlockType != BTYPE_STREAM) return false;
+    // Expanded first, so that a line whose selection starts on a tab is still whole;
+    // Pos stays on its character.
+    if (!ExpandBlock(Block, &Pos) || !GetEditorInfo(ei) || ei.BlockType != BTYPE_STREAM)
+        return false;
     // The first line of what is left of the block stays at the block's first line:
     // whole lines before it are gone, partial lines are never removed.
     const int First = ei.BlockStartLine;
@@ -125,24 +127,61 @@ bool DeleteBlockAndFollow(TCursorPos& Pos) {
     return Done;
 }
 
+}  // namespace
+
+// Frees what Text owns and leaves it empty.
+void ReleaseBlockText(TBlockText& Text) {
+    FreeBytes(Text.Bytes);
+    FreeBytes(Text.Breaks);
+    Text = TBlockText{};
+}
+
+namespace {
+
+// Appends a piece of Count bytes (NULs included) and, when Break, a line break behind
+// it; false when memory ran out or the text would outgrow an int.
+bool AppendPiece(TBlockText& Text, int& Capacity, int& BreakCapacity, const char* Piece, int Count,
+                 bool Break) {
+    const long long Needed = static_cast<long long>(Text.Length) + Count + 1;
+    if (Needed > INT_MAX - kBlockTextChunk) return false;
+    if (!Text.Bytes || Needed > Capacity) {
+        const int Bigger = static_cast<int>(Needed) + kBlockTextChunk;
+        char* Bytes = static_cast<char*>(ResizeBytes(Text.Bytes, static_cast<size_t>(Bigger)));
+        if (!Bytes) return false;
+        Text.Bytes = Bytes;
+        Capacity = Bigger;
+    }
+    if (Break && Text.BreakCount == BreakCapacity) {
+        if (BreakCapacity > INT_MAX / 2) return false;
+        const int More = BreakCapacity ? 2 * BreakCapacity : kBlockTextChunk / 16;
+        int* Breaks =
+            static_cast<int*>(ResizeBytes(Text.Breaks, sizeof(int) * static_cast<size_t>(More)));
+        if (!Breaks) return false;
+        Text.Breaks = Breaks;
+        BreakCapacity = More;
+    }
+    if (Count) memcpy(Text.Bytes + Text.Length, Piece, static_cast<size_t>(Count));
+    Text.Length += Count;
+    Text.Bytes[Text.Length] = 0;
+    if (Break) Text.Breaks[Text.BreakCount++] = Text.Length;
+    return true;
+}
+
 // Gathers the block's pieces (see GetBlockText) in one pass over its lines, which it
 // tab-expands keeping the block where it was, and tells where the block lies.
-char* GatherBlock(int& Length, TBlockExtent* Extent) {
-    Length = 0;
+bool GatherBlock(TBlockText& Text, TBlockExtent* Extent) {
+    Text = TBlockText{};
     EditorInfo ei;
-    if (!GetEditorInfo(ei) || ei.BlockType != BTYPE_STREAM) return nullptr;
+    if (!GetEditorInfo(ei) || ei.BlockType != BTYPE_STREAM) return false;
     int Line = ei.BlockStartLine;
-    size_t Capacity = kBlockTextChunk;
-    char* Buffer = static_cast<char*>(AllocBytes(Capacity));
-    if (!Buffer) return nullptr;
-    size_t Used = 0;
+    int Capacity = 0, BreakCapacity = 0;
     EditorGetString egs;
     TBlockExtent Block = {Line, 0, Line, 0};
     bool Moved = false;
     while (Line < ei.TotalLines) {
         if (!ReadBlockLine(Line, ei.TabSize, egs, Moved)) {
-            FreeBytes(Buffer);
-            return nullptr;
+            ReleaseBlockText(Text);
+            return false;
         }
         if (egs.SelStart < 0) break;
         if (Line == Block.StartLine) Block.StartPos = egs.SelStart;
@@ -151,33 +190,17 @@ char* GatherBlock(int& Length, TBlockExtent* Extent) {
         const bool ThroughBreak = egs.SelEnd == -1;
         Block.EndLine = ThroughBreak ? ClampToInt(static_cast<long long>(Line) + 1) : Line;
         Block.EndPos = ThroughBreak ? 0 : egs.SelEnd;
-        const size_t Piece = static_cast<size_t>(To - From);
-        const size_t NewLength = Used + Piece + (ThroughBreak ? 1 : 0);
-        if ((Piece && memchr(egs.StringText + From, 0, Piece)) ||
-            NewLength >= static_cast<size_t>(INT_MAX) - kBlockTextChunk) {
-            FreeBytes(Buffer);
-            return nullptr;
+        if (!AppendPiece(Text, Capacity, BreakCapacity, egs.StringText + From, To - From,
+                         ThroughBreak)) {
+            ReleaseBlockText(Text);
+            return false;
         }
-        if (NewLength >= Capacity) {
-            Capacity = NewLength + kBlockTextChunk;
-            char* Bigger = static_cast<char*>(ResizeBytes(Buffer, Capacity));
-            if (!Bigger) {
-                FreeBytes(Buffer);
-                return nullptr;
-            }
-            Buffer = Bigger;
-        }
-        if (Piece) memcpy(Buffer + Used, egs.StringText + From, Piece);
-        if (ThroughBreak) Buffer[Used + Piece] = 0;
-        Used = NewLength;
         if (Line == INT_MAX) break;
         ++Line;
     }
-    Buffer[Used] = 0;
-    Length = static_cast<int>(Used);
     if (Moved) SelectBlock(Block);
     if (Extent) *Extent = Block;
-    return Buffer;
+    return Text.Bytes != nullptr;
 }
 
 // The cursor line cut at the insertion point: what goes before the first piece
@@ -191,11 +214,13 @@ struct TInsertPlan {
     const char* Eol;  // the cursor line's end, which the line holding the tail keeps
 };
 
-// Writes line Line as one piece followed by the plan's tail, the first piece
-// behind the plan's head.
-bool WritePiece(int Line, const TInsertPlan& Plan, bool First, const char* Piece, int PieceLength) {
+// Writes line Line as one piece, behind the plan's head when First, and followed by
+// the plan's tail when WithTail, with the line end Eol.
+bool WritePiece(int Line, const TInsertPlan& Plan, bool First, const char* Piece, int PieceLength,
+                bool WithTail, const char* Eol) {
     const long long HeadPart = First ? static_cast<long long>(Plan.HeadLength) + Plan.Pad : 0;
-    const long long Total = HeadPart + PieceLength + Plan.TailLength;
+    const int TailLength = WithTail ? Plan.TailLength : 0;
+    const long long Total = HeadPart + PieceLength + TailLength;
     if (Total > INT_MAX) return false;
     char* Bytes = static_cast<char*>(AllocBytes(static_cast<size_t>(Total) + 1));
     if (!Bytes) return false;
@@ -206,26 +231,63 @@ bool WritePiece(int Line, const TInsertPlan& Plan, bool First, const char* Piece
         At += Plan.HeadLength + Plan.Pad;
     }
     if (PieceLength) memcpy(At, Piece, static_cast<size_t>(PieceLength));
-    if (Plan.TailLength) memcpy(At + PieceLength, Plan.Tail, static_cast<size_t>(Plan.TailLength));
+    if (TailLength) memcpy(At + PieceLength, Plan.Tail, static_cast<size_t>(TailLength));
     Bytes[Total] = 0;
-    const bool Done = WriteLine(Line, Bytes, static_cast<int>(Total), Plan.Eol);
+    const bool Done = WriteLine(Line, Bytes, static_cast<int>(Total), Eol);
     FreeBytes(Bytes);
     return Done;
 }
 
-// Inserts the pieces at Pos, the host's cursor, breaking lines at the separators,
-// and leaves the cursor behind them; Inserted tells where they went. Byte for
-// byte, whatever the editor's modes: each piece is written into the line that
-// holds the rest of the cursor line, which is then split behind it. False when
-// memory or the host failed: the first pieces are in then, and the cursor line's
-// bytes are whole.
-bool InsertPieces(TCursorPos Pos, const char* Text, int Length, TBlockExtent& Inserted) {
-    if (!EditorControl || !Text || Length <= 0 || Pos.Line < 0 || Pos.Pos < 0) return false;
+// Whether the line that holds a piece and the plan's tail would end in a carriage
+// return or line feed without a line end of its own: the host would take that byte
+// as the line's end.
+bool EndsInBreakByte(const TInsertPlan& Plan, bool First, const char* Piece, int PieceLength) {
+    if (*Plan.Eol) return false;
+    char Last = 0;
+    if (Plan.TailLength)
+        Last = Plan.Tail[Plan.TailLength - 1];
+    else if (PieceLength)
+        Last = Piece[PieceLength - 1];
+    else if (First && Plan.Pad)
+        Last = ' ';
+    else if (First && Plan.HeadLength)
+        Last = Plan.Head[Plan.HeadLength - 1];
+    return Last == '\r' || Last == '\n';
+}
+
+// A piece followed by a line break, into the line that holds the rest of the cursor
+// line. Mostly the piece goes in and the line breaks behind it. On a line without a
+// line end (the text's last) whose bytes would then end in a carriage return or line
+// feed, the line breaks first and the piece goes into the line the break has ended,
+// with that line end: written the other way, the byte would become a line end.
+bool WritePieceAndBreak(int Line, const TInsertPlan& Plan, bool First, const char* Piece,
+                        int PieceLength, int EndColumn) {
+    if (!EndsInBreakByte(Plan, First, Piece, PieceLength)) {
+        return WritePiece(Line, Plan, First, Piece, PieceLength, true, Plan.Eol) &&
+               PlaceCursor(EndColumn, Line) && EditorControl(ECTL_INSERTSTRING, nullptr);
+    }
     EditorGetString egs;
-    memset(&egs, 0, sizeof egs);
-    egs.StringNumber = Pos.Line;
-    if (!EditorControl(ECTL_GETSTRING, &egs)) return false;
-    const int Len = egs.StringText && egs.StringLength > 0 ? egs.StringLength : 0;
+    if (!PlaceCursor(First ? Plan.HeadLength : 0, Line) ||
+        !EditorControl(ECTL_INSERTSTRING, nullptr) || !ReadRawLine(Line, egs))
+        return false;
+    char* Eol = CopyString(egs.StringEOL);
+    const bool Done = Eol && WritePiece(Line, Plan, First, Piece, PieceLength, false, Eol);
+    FreeBytes(Eol);
+    return Done;
+}
+
+// Inserts the pieces at Pos, the host's cursor, breaking lines where the text has
+// breaks, and leaves the cursor behind them; Inserted tells where they went. Byte for
+// byte, whatever the editor's modes: each piece is written into the line that holds
+// the rest of the cursor line, which is then split behind it. False when memory or
+// the host failed: the first pieces are in then, and the cursor line's bytes are whole.
+bool InsertPieces(TCursorPos Pos, const TBlockText& Text, TBlockExtent& Inserted) {
+    if (!EditorControl || !Text.Bytes || Text.Length + Text.BreakCount <= 0 || Pos.Line < 0 ||
+        Pos.Pos < 0)
+        return false;
+    EditorGetString egs;
+    if (!ReadRawLine(Pos.Line, egs)) return false;
+    const int Len = egs.StringLength;
     const int Split = Pos.Pos < Len ? Pos.Pos : Len;
     // The host's copy of the line does not survive the first split.
     char* Line = CopyBytes(egs.StringText, Len);
@@ -240,23 +302,24 @@ bool InsertPieces(TCursorPos Pos, const char* Text, int Length, TBlockExtent& In
     int LineNo = Pos.Line;
     int Column = Pos.Pos;  // where the text written so far ends
     bool Done = true;
-    for (int I = 0; I < Length;) {
-        const char* Piece = Text + I;
-        const int PieceLength = static_cast<int>(strlen(Piece));
-        const bool First = I == 0;
-        Done = WritePiece(LineNo, Plan, First, Piece, PieceLength);
-        if (!Done) break;
-        Column = ClampToInt((First ? static_cast<long long>(Pos.Pos) : 0) + PieceLength);
-        I += PieceLength;
-        if (I >= Length) break;
-        // A separator: the line breaks behind the piece. Text that ends with one ends
-        // at column 0 of the line after it.
-        Done = LineNo < INT_MAX && PlaceCursor(Column, LineNo) &&
-               EditorControl(ECTL_INSERTSTRING, nullptr);
+    for (int K = 0; K <= Text.BreakCount; ++K) {
+        const int From = K ? Text.Breaks[K - 1] : 0;
+        const int To = K < Text.BreakCount ? Text.Breaks[K] : Text.Length;
+        const bool First = K == 0;
+        Column = ClampToInt((First ? static_cast<long long>(Pos.Pos) : 0) + (To - From));
+        if (K == Text.BreakCount) {
+            // After a break the line holds the tail with its line end already.
+            if (To > From)
+                Done =
+                    WritePiece(LineNo, Plan, First, Text.Bytes + From, To - From, true, Plan.Eol);
+            break;
+        }
+        // Text that ends with a break ends at column 0 of the line after it.
+        Done = LineNo < INT_MAX &&
+               WritePieceAndBreak(LineNo, Plan, First, Text.Bytes + From, To - From, Column);
         if (!Done) break;
         ++LineNo;
         Column = 0;
-        ++I;
     }
     FreeBytes(Eol);
     FreeBytes(Line);
@@ -280,9 +343,9 @@ void ShiftBehindCopy(int& Line, int& Pos, TCursorPos At, const TBlockExtent& Cop
 // and selects it there. The copy goes in first and the block goes after it: a host
 // that refuses a call on the way leaves every byte of the block in the text, once
 // or in part twice, never lost.
-void MoveGatheredBlock(TCursorPos& Pos, TBlockExtent Block, const char* Text, int Length) {
+void MoveGatheredBlock(TCursorPos& Pos, TBlockExtent Block, const TBlockText& Text) {
     TBlockExtent Copy;
-    if (!InsertPieces(Pos, Text, Length, Copy)) return;
+    if (!InsertPieces(Pos, Text, Copy)) return;
     const int Breaks = Copy.EndLine - Copy.StartLine;
     const int LastLength = Breaks > 0 ? Copy.EndPos : Copy.EndPos - Copy.StartPos;
     if (Precedes(Pos.Line, Pos.Pos, Block.StartLine, Block.StartPos)) {
@@ -306,20 +369,19 @@ void MoveGatheredBlock(TCursorPos& Pos, TBlockExtent Block, const char* Text, in
 
 }  // namespace
 
-// Gathers the block's pieces, a NUL after each piece selected through its line
-// break (also the text's last line, whose break the copy then adds) and one
-// uncounted NUL at the end. Null (Length 0) with no block, when memory runs out,
-// when a line of the text cannot be read (a move would lose the rest of the
-// block), or when a piece holds a NUL byte, which the separators could not carry.
-char* GetBlockText(int& Length) {
-    return GatherBlock(Length, nullptr);
+// Gathers the block's pieces, every byte of them, with a line break behind each piece
+// selected through its line break (also the text's last line, whose break the copy
+// then adds). False (Text empty) with no block, when memory runs out, or when a line
+// of the text cannot be read (a move would lose the rest of the block).
+bool GetBlockText(TBlockText& Text) {
+    return GatherBlock(Text, nullptr);
 }
 
 // Inserts the pieces at Pos, the host's cursor, selects them and leaves the cursor
 // behind them.
-void InsertBlockText(TCursorPos Pos, const char* Text, int Length) {
+void InsertBlockText(TCursorPos Pos, const TBlockText& Text) {
     TBlockExtent Inserted;
-    if (InsertPieces(Pos, Text, Length, Inserted)) SelectBlock(Inserted);
+    if (InsertPieces(Pos, Text, Inserted)) SelectBlock(Inserted);
 }
 
 // Deletes the stream block and leaves the cursor at Pos, moved to stay on the
@@ -330,14 +392,11 @@ void DeleteBlock(TCursorPos& Pos) {
 
 // Inserts a copy of the block at the cursor and selects it.
 void CopyBlock(TCursorPos Pos) {
-    int Length;
-    char* Buffer = GetBlockText(Length);
-    if (Buffer && Length > 0) {
-        // Reading the block expanded its lines; the cursor's index may have moved with
-        // them. A cursor the host cannot report ends the copy.
-        if (GetCursorPos(Pos)) InsertBlockText(Pos, Buffer, Length);
-    }
-    FreeBytes(Buffer);
+    TBlockText Text;
+    // Reading the block expanded its lines; the cursor's index may have moved with
+    // them. A cursor the host cannot report ends the copy.
+    if (GetBlockText(Text) && GetCursorPos(Pos)) InsertBlockText(Pos, Text);
+    ReleaseBlockText(Text);
 }
 
 // Moves the block to the cursor, where it stays selected; the text reads as if the
@@ -346,14 +405,13 @@ void CopyBlock(TCursorPos Pos) {
 // text then stays as it is, byte for byte (line ends and the missing break of the
 // text's last line included), and only the cursor goes behind the block.
 void MoveBlock(TCursorPos& Pos) {
-    int Length;
+    TBlockText Text;
     TBlockExtent Block;
-    char* Buffer = GatherBlock(Length, &Block);
-    if (Buffer && Length > 0 && GetCursorPos(Pos)) {
+    if (GatherBlock(Text, &Block) && Text.Length + Text.BreakCount > 0 && GetCursorPos(Pos)) {
         const bool Before = Precedes(Pos.Line, Pos.Pos, Block.StartLine, Block.StartPos);
         const bool After = Precedes(Block.EndLine, Block.EndPos, Pos.Line, Pos.Pos);
         if (Before || After) {
-            MoveGatheredBlock(Pos, Block, Buffer, Length);
+            MoveGatheredBlock(Pos, Block, Text);
         } else {
             EditorInfo ei;
             EditorGetString egs;
@@ -367,7 +425,7 @@ void MoveBlock(TCursorPos& Pos) {
             GetCursorPos(Pos);
         }
     }
-    FreeBytes(Buffer);
+    ReleaseBlockText(Text);
 }
 
 // Cuts the line at the cursor: the bytes before it stay, NULs included; the line

@@ -5,10 +5,20 @@
 
 namespace tarvik {
 
-// The block's text: pieces with a NUL after every piece selected through its line
-// break, plus an uncounted NUL. Caller frees with FreeBytes. Null, Length 0: none.
-char* GetBlockText(int& Length);
-void InsertBlockText(TCursorPos Pos, const char* Text, int Length);
+// The block's text: the selected bytes of its lines back to back, NULs and all,
+// and the places where line breaks stand between them. Piece k runs from break k - 1
+// (or the start) to break k (or the end); a block selected through its last line's
+// break ends with an empty piece.
+struct TBlockText {
+    char* Bytes;     // Length bytes and an uncounted NUL; owned
+    int Length;      // bytes in the pieces
+    int* Breaks;     // BreakCount offsets into Bytes, ascending; owned
+    int BreakCount;  // line breaks
+};
+
+bool GetBlockText(TBlockText& Text);
+void ReleaseBlockText(TBlockText& Text);
+void InsertBlockText(TCursorPos Pos, const TBlockText& Text);
 void DeleteBlock(TCursorPos& Pos);
 void CopyBlock(TCursorPos Pos);
 void MoveBlock(TCursorPos& Pos);

@@ -36,6 +36,12 @@ void TakeIntoBlock(TBlockExtent& Block, bool First, int Line, const EditorGetStr
     Block.EndPos = egs.SelEnd == -1 ? 0 : egs.SelEnd;
 }
 
+// Where a block line's expansion moves the cursor's column: on the cursor's line, so
+// that the cursor comes back to its character's column.
+int* CursorColumnOn(int Line, TCursorPos& Pos) {
+    return Line == Pos.Line ? &Pos.Pos : nullptr;
+}
+
 }  // namespace
 
 unsigned char ToUpperAscii(unsigned char Ch) {
@@ -62,7 +68,8 @@ void IndentBlock(TCursorPos Pos) {
     bool Any = false, Moved = false;
     EditorGetString egs;
     for (int Line = ei.BlockStartLine; Line >= 0 && Line < ei.TotalLines; ++Line) {
-        if (!ReadBlockLine(Line, ei.TabSize, egs, Moved) || egs.SelStart < 0) break;
+        if (!ReadBlockLine(Line, ei.TabSize, egs, Moved, CursorColumnOn(Line, Pos))) break;
+        if (egs.SelStart < 0) break;
         TakeIntoBlock(Block, !Any, Line, egs);
         Any = true;
         if (egs.SelEnd == 0) continue;
@@ -83,7 +90,8 @@ void UnindentBlock(TCursorPos Pos) {
     bool Any = false, Moved = false;
     EditorGetString egs;
     for (int Line = ei.BlockStartLine; Line >= 0 && Line < ei.TotalLines; ++Line) {
-        if (!ReadBlockLine(Line, ei.TabSize, egs, Moved) || egs.SelStart < 0) break;
+        if (!ReadBlockLine(Line, ei.TabSize, egs, Moved, CursorColumnOn(Line, Pos))) break;
+        if (egs.SelStart < 0) break;
         TakeIntoBlock(Block, !Any, Line, egs);
         Any = true;
         if (egs.SelEnd != 0 && egs.SelStart < egs.StringLength &&

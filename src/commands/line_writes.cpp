@@ -9,9 +9,6 @@
 
 namespace tarvik {
 
-namespace {
-
-// Reads line Line as stored (tabs and all); false when it cannot be read.
 bool ReadRawLine(int Line, EditorGetString& egs) {
     memset(&egs, 0, sizeof egs);
     egs.StringNumber = Line;
@@ -19,8 +16,6 @@ bool ReadRawLine(int Line, EditorGetString& egs) {
     if (egs.StringLength < 0 || !egs.StringText) egs.StringLength = 0;
     return true;
 }
-
-}  // namespace
 
 int ExpandedColumn(const char* Text, int Length, int Pos, int TabSize) {
     const int Tab = TabSize > 0 ? TabSize : 8;
@@ -30,7 +25,7 @@ int ExpandedColumn(const char* Text, int Length, int Pos, int TabSize) {
     return ClampToInt(Col + (Pos > Within ? static_cast<long long>(Pos) - Within : 0));
 }
 
-bool ReadBlockLine(int Line, int TabSize, EditorGetString& egs, bool& Moved) {
+bool ReadBlockLine(int Line, int TabSize, EditorGetString& egs, bool& Moved, int* Follow) {
     if (!ReadRawLine(Line, egs)) return false;
     const int Len = egs.StringLength;
     if (!Len || !memchr(egs.StringText, '\t', static_cast<size_t>(Len))) return true;
@@ -38,6 +33,7 @@ bool ReadBlockLine(int Line, int TabSize, EditorGetString& egs, bool& Moved) {
                                        : ExpandedColumn(egs.StringText, Len, egs.SelStart, TabSize);
     const int End =
         egs.SelEnd < 0 ? egs.SelEnd : ExpandedColumn(egs.StringText, Len, egs.SelEnd, TabSize);
+    if (Follow && *Follow >= 0) *Follow = ExpandedColumn(egs.StringText, Len, *Follow, TabSize);
     ExpandTabs(Line);
     if (!ReadRawLine(Line, egs)) return false;
     if (egs.SelStart != Start || egs.SelEnd != End) Moved = true;
@@ -46,13 +42,14 @@ bool ReadBlockLine(int Line, int TabSize, EditorGetString& egs, bool& Moved) {
     return true;
 }
 
-bool ExpandBlock(TBlockExtent& Block) {
+bool ExpandBlock(TBlockExtent& Block, TCursorPos* Cursor) {
     EditorInfo ei;
     if (!GetEditorInfo(ei) || ei.BlockType != BTYPE_STREAM) return false;
     bool Moved = false, Any = false;
     EditorGetString egs;
     for (int Line = ei.BlockStartLine; Line >= 0 && Line < ei.TotalLines; ++Line) {
-        if (!ReadBlockLine(Line, ei.TabSize, egs, Moved)) return false;
+        int* Follow = Cursor && Cursor->Line == Line ? &Cursor->Pos : nullptr;
+        if (!ReadBlockLine(Line, ei.TabSize, egs, Moved, Follow)) return false;
         if (egs.SelStart < 0) break;
         if (!Any) {
             Block.StartLine = Line;

@@ -20,6 +20,9 @@ struct TBlockExtent {
     int EndPos;
 };
 
+// Reads line Line as stored (tabs and all); false when it cannot be read.
+bool ReadRawLine(int Line, EditorGetString& egs);
+
 // Column of byte Pos of a line (Length bytes of Text) once its tabs are blanks up
 // to the next multiple of TabSize; a position beyond the line's end keeps its
 // distance from it.
@@ -30,13 +33,16 @@ int ExpandedColumn(const char* Text, int Length, int Pos, int TabSize);
 // host moves a selection that starts on a tab behind the blanks that replace it,
 // which would drop the tab's blanks from the block: Moved is set when the host's
 // own selection of the line no longer matches egs, and the block must be selected
-// again. False when the line cannot be read.
-bool ReadBlockLine(int Line, int TabSize, EditorGetString& egs, bool& Moved);
+// again. Follow, when given, is a column of the line taken through the expansion
+// too (the cursor's, which then stays on its character). False when the line cannot
+// be read.
+bool ReadBlockLine(int Line, int TabSize, EditorGetString& egs, bool& Moved, int* Follow = nullptr);
 
-// Expands the tabs of every line of the stream block and keeps the block where it
-// was (see ReadBlockLine); Block is its extent afterwards. False when there is no
+// Expands the tabs of every line of the stream block (and of the line that ends it)
+// and keeps the block where it was (see ReadBlockLine); Block is its extent
+// afterwards, and Cursor, when given, stays on its character. False when there is no
 // block or a line of it cannot be read.
-bool ExpandBlock(TBlockExtent& Block);
+bool ExpandBlock(TBlockExtent& Block, TCursorPos* Cursor = nullptr);
 
 // Reads the stream block from the lines' own selection, without expanding tabs;
 // false when there is none (no selection, a column block, or a block start whose

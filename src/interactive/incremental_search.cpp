@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstring>
 
+#include "commands/edit_helpers.h"
 #include "commands/primitives.h"
 #include "editors/editor_state.h"
 #include "interactive/recorder.h"
@@ -20,15 +21,19 @@ namespace {
 constexpr DWORD kAltBits = 0x03;
 constexpr DWORD kAltCtrlBits = 0x0F;
 constexpr DWORD kAnyModifierBits = 0x1F;
+// The AltGr key of German, Polish, Czech or French layouts sends right Alt with left
+// Ctrl, and the host types the character it gives (@ { } [ ] \ | ~) as text.
+constexpr DWORD kAltGrBits = RIGHT_ALT_PRESSED | LEFT_CTRL_PRESSED;
 
 // What one search owns while it runs.
 struct TSearchRun {
     int EditorID;       // the window; its record is re-found after every call that may nest
-    char* Text;         // the search text, ANSI code page, Length bytes and a NUL
+    char* Text;         // the search text as typed (OEM code page), Length bytes and a NUL
     int Length;         // characters accepted: also the index of the top hit-stack entry
     int TextCapacity;   // bytes allocated for Text
     TCursorPos* Stack;  // entry k: hit of the first k characters; entry 0: the start
     int StackSize;      // entries allocated for Stack
+    bool AnsiWindow;    // the window shows ANSI text: the prompt shows what is looked for
 };
 
 enum TStep { StepGoOn, StepEnd, StepGone };
@@ -66,13 +71,15 @@ bool PublishText(TGlobalVars* State, const char* Text, int Length) {
     return true;
 }
 
-// The key's character in the ANSI code page; 0 for a key without one.
-unsigned char AnsiCharOf(const INPUT_RECORD& Event) {
-    char oem[2] = {Event.Event.KeyEvent.uChar.AsciiChar, 0};
-    char ansi[2] = {0, 0};
-    if (!oem[0]) return 0;
-    OemToCharA(oem, ansi);
-    return static_cast<unsigned char>(ansi[0]);
+// The key's character as typed (the console's OEM code page); 0 for a key without one.
+unsigned char TypedChar(const INPUT_RECORD& Event) {
+    return static_cast<unsigned char>(Event.Event.KeyEvent.uChar.AsciiChar);
+}
+
+// An Alt or Ctrl combination ends the search, except AltGr, which types a character.
+bool EndsSearch(DWORD Modifiers) {
+    if ((Modifiers & kAltGrBits) == kAltGrBits) return false;
+    return (Modifiers & kAltCtrlBits) != 0;
 }
 
 int PosPlus(int Pos, int Delta) {
@@ -91,7 +98,7 @@ TStep TakeBackChar(TGlobalVars* State, TSearchRun& Run) {
     }
     DropLastKeystroke(State);
     SelectSearchHit(Run.Stack, Run.Length);
-    ShowSearchPrompt(Run.Text);
+    ShowSearchPrompt(Run.Text, Run.AnsiWindow);
     EditorControl(ECTL_REDRAW, nullptr);
     return StepGoOn;
 }
@@ -112,7 +119,7 @@ TStep AddChar(TGlobalVars* State, TSearchRun& Run, INPUT_RECORD& Event, unsigned
     Run.Length = i + 1;
     Run.Stack[Run.Length] = hit;
     SelectSearchHit(Run.Stack, Run.Length);
-    ShowSearchPrompt(Run.Text);
+    ShowSearchPrompt(Run.Text, Run.AnsiWindow);
     EditorControl(ECTL_REDRAW, nullptr);
     return StepGoOn;
 }
@@ -123,7 +130,7 @@ TStep FindAgain(TGlobalVars* State, TSearchRun& Run, INPUT_RECORD& Event) {
     TCursorPos from = {PosPlus(top.Pos, 1), top.Line};
     TCursorPos hit;
     if (!FindText(State, Run.Text, from, hit)) {
-        ShowNotFound(Run.Text);
+        ShowNotFound(Run.Text, Run.AnsiWindow);
         return StepGoOn;
     }
     RecorderHook(State, &Event);
@@ -138,13 +145,13 @@ TStep FindAgain(TGlobalVars* State, TSearchRun& Run, INPUT_RECORD& Event) {
 TStep HandleKey(TGlobalVars* State, TSearchRun& Run, INPUT_RECORD& Event) {
     const KEY_EVENT_RECORD& key = Event.Event.KeyEvent;
     DWORD modifiers = key.dwControlKeyState;
-    unsigned char ch = AnsiCharOf(Event);
+    unsigned char ch = TypedChar(Event);
     if (ch == 8) {
         if (modifiers & kAnyModifierBits) return StepEnd;
         return TakeBackChar(State, Run);
     }
     if (ch >= 32) {
-        if (modifiers & kAltCtrlBits) return StepEnd;
+        if (EndsSearch(modifiers)) return StepEnd;
         return AddChar(State, Run, Event, ch);
     }
     switch (key.wVirtualKeyCode) {
@@ -194,12 +201,14 @@ void IncrementalSearch(TGlobalVars* State, TCursorPos Start) {
     }
     run.Text[0] = 0;
     run.Stack[0] = Start;
+    EditorInfo ei;
+    run.AnsiWindow = GetEditorInfo(ei) && ShowsAnsiText(ei);
 
     int height = ScreenHeight();
     State->RepeatUsesHostSearch = false;
     PublishText(State, run.Text, 0);
     HANDLE bottomLine = SaveScreen ? SaveScreen(0, height - 1, -1, -1) : nullptr;
-    ShowSearchPrompt("");
+    ShowSearchPrompt("", run.AnsiWindow);
 
     INPUT_RECORD event;
     memset(&event, 0, sizeof event);

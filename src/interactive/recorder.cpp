@@ -142,7 +142,11 @@ void PlayRecording(TGlobalVars* State) {
     if (State->RecordedEvents && State->RecordedCount > 0)
         WriteConsoleInputA(GetStdHandle(STD_INPUT_HANDLE), State->RecordedEvents,
                            static_cast<DWORD>(State->RecordedCount), &written);
-    State->PlaybackPending = written;
+    // Added, not set: a replay typed ahead of an earlier one's events must not cut
+    // the count of events still to come, or a search among them would poll the
+    // keyboard and swallow them.
+    const DWORD room = UINT_MAX - State->PlaybackPending;
+    State->PlaybackPending += written < room ? written : room;
 }
 
 void CountDownPlayback(TGlobalVars* State) {

@@ -27,9 +27,9 @@ void GetScreenSize(int& Width, int& Height) {
     Height = csbi.dwSize.Y;
 }
 
-// Heap copy of '"' + OEM form of Text + '"'; null when memory ran out.
-char* QuoteForScreen(const char* Text) {
-    char* oem = ConvertToOem(Text);
+// Heap copy of '"' + Text as the screen shows it + '"'; null when memory ran out.
+char* QuoteForScreen(const char* Text, bool AnsiWindow) {
+    char* oem = SearchTextOnScreen(Text, AnsiWindow);
     if (!oem) return nullptr;
     const size_t length = strlen(oem);
     char* quoted = static_cast<char*>(AllocBytes(length + 3));
@@ -45,10 +45,14 @@ char* QuoteForScreen(const char* Text) {
 
 }  // namespace
 
-char* ConvertToOem(const char* AnsiText) {
-    if (!AnsiText) AnsiText = "";
-    char* copy = CopyString(AnsiText);
-    if (copy && *copy) CharToOemA(AnsiText, copy);
+char* SearchTextOnScreen(const char* Text, bool AnsiWindow) {
+    char* copy = CopyString(Text);
+    // A character the ANSI code page lacks (a box-drawing one) is looked for as its
+    // nearest ANSI form there; that form is what the prompt shows.
+    if (copy && *copy && AnsiWindow) {
+        OemToCharA(copy, copy);
+        CharToOemA(copy, copy);
+    }
     return copy;
 }
 
@@ -89,21 +93,21 @@ void ShowStatusLine(const char* Prefix, const char* StatusText) {
     FreeBytes(line);
 }
 
-void ShowSearchPrompt(const char* SearchText) {
-    char* oem = ConvertToOem(SearchText);
+void ShowSearchPrompt(const char* SearchText, bool AnsiWindow) {
+    char* oem = SearchTextOnScreen(SearchText, AnsiWindow);
     ShowStatusLine(Msg(MSearchPrompt), oem ? oem : "");
     FreeBytes(oem);
 }
 
-void ShowSearchingMessage(const char* SearchText) {
-    char* quoted = QuoteForScreen(SearchText);
+void ShowSearchingMessage(const char* SearchText, bool AnsiWindow) {
+    char* quoted = QuoteForScreen(SearchText, AnsiWindow);
     const char* items[] = {Msg(MSearchTitle), Msg(MSearching), quoted ? quoted : "\"\""};
     if (Message) Message(ModuleNumber, 0, nullptr, items, 3, 0);
     FreeBytes(quoted);
 }
 
-void ShowNotFound(const char* SearchText) {
-    char* quoted = QuoteForScreen(SearchText);
+void ShowNotFound(const char* SearchText, bool AnsiWindow) {
+    char* quoted = QuoteForScreen(SearchText, AnsiWindow);
     const char* items[] = {Msg(MSearchTitle), Msg(MNotFound), quoted ? quoted : "\"\"", Msg(MOk)};
     // Keys typed ahead and the rest of a replay must not close the box unseen.
     DiscardPendingInput();

@@ -11,20 +11,21 @@
 #include "interactive/line_scan.h"
 #include "interactive/status_line.h"
 #include "plugin/memory.h"
+#include "plugin/system_calls.h"
 
 namespace tarvik {
 
 namespace {
 
-// Copies Text into a fresh pattern buffer, brings it into the editor's code page and encodes
-// it; Table receives the case table. Null when memory ran out.
+// Copies Text (as typed, OEM code page) into a fresh pattern buffer, brings it into the
+// editor's code page and encodes it; Table receives the case table. Null when memory ran
+// out.
 unsigned char* BuildPattern(const EditorInfo& Ei, const char* Text, int N, CharTableSet& Set,
                             const unsigned char*& Table) {
     unsigned char* buffer = static_cast<unsigned char*>(AllocBytes(2 * static_cast<size_t>(N) + 1));
     if (!buffer) return nullptr;
     memcpy(buffer, Text, static_cast<size_t>(N));
     buffer[N] = 0;
-    bool toOem = true;
     if (Ei.TableNum != -1) {
         // Identity tables, so that a host that cannot fill the set gives a plain exact search.
         for (int c = 0; c < 256; ++c) {
@@ -34,24 +35,13 @@ unsigned char* BuildPattern(const EditorInfo& Ei, const char* Text, int N, CharT
         Set.TableName[0] = 0;
         if (CharTable) CharTable(Ei.TableNum, reinterpret_cast<char*>(&Set), sizeof Set);
         Table = Set.UpperTable;
+        // Translate by count, not by strlen: a character may map to 0.
+        for (int k = 0; k < N; ++k) buffer[k] = Set.EncodeTable[buffer[k]];
     } else if (Ei.AnsiMode) {
         Table = AnsiUpperTable;
-        toOem = false;
+        if (N > 0) OemToCharA(reinterpret_cast<char*>(buffer), reinterpret_cast<char*>(buffer));
     } else {
         Table = OemUpperTable;
-    }
-    if (toOem && N > 0) {
-        char* oem = ConvertToOem(Text);
-        if (!oem) {
-            FreeBytes(buffer);
-            return nullptr;
-        }
-        memcpy(buffer, oem, static_cast<size_t>(N));
-        FreeBytes(oem);
-    }
-    // Translate by count, not by strlen: a character may map to 0.
-    if (Ei.TableNum != -1) {
-        for (int k = 0; k < N; ++k) buffer[k] = Set.EncodeTable[buffer[k]];
     }
     EncodeSearchPattern(buffer, Table, N);
     return buffer;
@@ -117,10 +107,13 @@ bool ScanLines(const TGlobalVars* State, const EditorInfo& Ei, const TScanPatter
 }
 
 // Whether the processor (and, on 32-bit Windows, the system, which must save the vector
-// registers) runs the vector scan. Every x86-64 processor does.
+// registers) runs the vector scan. Every x86-64 processor does. A system without the call
+// (Windows 95) gets the plain scan: it cannot say, and Windows 95 saves no vector registers.
 bool VectorScanUsable() {
 #if defined(__i386__) && defined(_WIN32)
-    return IsProcessorFeaturePresent(PF_XMMI64_INSTRUCTIONS_AVAILABLE) != 0;
+    using TFeaturePresent = BOOL(WINAPI*)(DWORD);
+    const auto Present = Kernel32Function<TFeaturePresent>("IsProcessorFeaturePresent");
+    return Present && Present(PF_XMMI64_INSTRUCTIONS_AVAILABLE) != 0;
 #elif defined(__i386__)
     return __builtin_cpu_supports("sse2");
 #else
@@ -131,6 +124,10 @@ bool VectorScanUsable() {
 }  // namespace
 
 // ---- Search ------------------------------------------------------------------
+
+bool ShowsAnsiText(const EditorInfo& Ei) {
+    return Ei.TableNum == -1 && Ei.AnsiMode != 0;
+}
 
 // Reads every waiting console event up to the first Esc press; true when there was one.
 bool EscapePressed() {
@@ -157,7 +154,7 @@ bool FindText(TGlobalVars* State, const char* Text, TCursorPos Start, TCursorPos
     if (!EditorControl(ECTL_GETINFO, &ei)) return false;
     HANDLE screen = SaveScreen ? SaveScreen(0, 0, -1, -1) : nullptr;
     if (!Text) Text = "";
-    ShowSearchingMessage(Text);
+    ShowSearchingMessage(Text, ShowsAnsiText(ei));
 
     bool found = false;
     TCursorPos hit = {0, 0};

@@ -33,13 +33,14 @@ enum TShiftRule : unsigned char {
 // The steps the dispatcher runs around a row's command. "Repeat" is
 // ExpandRepeatCount, "hook" is RecorderHook, "cursor" is GetCursorPos when the
 // row's TakesCursor is set; the prefix flags are cleared and CountDownPlayback
-// runs afterwards unless the row says otherwise.
+// runs afterwards unless the row says otherwise. A StepsNoHook row is the replay
+// key: never recorded, so never one of the replayed events the countdown counts.
 enum TSteps : unsigned char {
     StepsFull = 0,      // repeat, hook, cursor, command, ECTL_REDRAW; result 1
     StepsNoRedraw = 1,  // repeat, hook, cursor, command; result 1
     StepsPrefix = 2,    // repeat, hook, command; result 1 at once, prefix flags kept
     StepsDecides = 3,   // repeat, hook, cursor, command; the command redraws and gives the result
-    StepsNoHook = 4,    // repeat, cursor, command, ECTL_REDRAW; result 1
+    StepsNoHook = 4,    // repeat, cursor, command, ECTL_REDRAW; result 1; no countdown
     StepsOwn = 5,       // the command runs its own steps (or none) and gives the result
     StepsPassOn = 6     // hook only; result 0 (the row documents what the hook does)
 };

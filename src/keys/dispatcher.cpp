@@ -86,7 +86,7 @@ int DispatchKey(INPUT_RECORD* Rec) {
     if (!rec) return result;
     rec->CtrlKPending = false;
     rec->CtrlQPending = false;
-    CountDownPlayback(rec);
+    if (!row || row->Steps != StepsNoHook) CountDownPlayback(rec);
     return result;
 }
 

@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "commands/edit_helpers.h"
 #include "commands/primitives.h"
 #include "editors/editor_state.h"
 #include "interactive/recorder.h"
@@ -27,7 +28,9 @@ void RepeatOwnSearch(TGlobalVars* State) {
     if (FindNext(State, State->SearchText, start)) return;
     // The search talks to the host; make sure the record it reads is still there.
     State = FindEditorById(id);
-    if (State && HasSearchText(State)) ShowNotFound(State->SearchText);
+    EditorInfo ei;
+    if (State && HasSearchText(State))
+        ShowNotFound(State->SearchText, GetEditorInfo(ei) && ShowsAnsiText(ei));
 }
 
 }  // namespace

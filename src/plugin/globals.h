@@ -26,7 +26,7 @@ struct TGlobalVars {
     bool CtrlKPending;             // Ctrl+K was the last key
     bool CtrlQPending;             // Ctrl+Q was the last key
     bool RepeatUsesHostSearch;     // Ctrl+L / Shift+F7 repeat the host's own search
-    char* SearchText;              // owned, ANSI code page; null means empty
+    char* SearchText;              // owned, as typed (OEM code page); null means empty
     bool Recording;                // keystrokes are being recorded
     int RecordedCount;             // number of events in RecordedEvents
     INPUT_RECORD* RecordedEvents;  // owned; null when RecordedCount is 0
