@@ -5,7 +5,9 @@
 // native benchmarks, the DLL's own part of a search per line (the search less the time
 // spent in the host's services and the console calls it makes), and the line scan, built
 // into this program from the DLL's source with the same compiler, on lines in the cache.
-// Prints "key value unit" lines. Arguments: lines (20000), runs (2), DLL path.
+// Last, the shipped DLL's scan against a build of the same sources at -O2 (ShippedScanRows).
+// Prints "key value unit" lines, then that table. Arguments: lines (20000), runs (2), DLL
+// path (Tarvik.dll beside the program), path of the -O2 build (o2\Tarvik.dll beside the DLL).
 #include <windows.h>
 #include <x86intrin.h>
 
@@ -236,24 +238,28 @@ double TicksPerSecond() {
     return static_cast<double>(__rdtsc() - C0) / (Now() - T0);
 }
 
-// The per-pattern figures: the DLL's own part of a search per line, and the line scan
-// built into this program (vector filter and plain scan) per line in the cache.
-void PatternFigures(host::Host& H, int Lines, int Runs) {
-    const double TickRate = TicksPerSecond();
-    // Ticks a timed call adds outside its window, to take off the DLL's own part.
-    double Overhead = 1e30;
-    for (int R = 0; R < 5; ++R) {
-        OutsideTicks = 0;
-        const unsigned long long Start = __rdtsc();
-        int Sum = 0;
-        for (int I = 0; I < 100000; ++I) Sum += TimedNothing(I, nullptr);
-        Overhead = std::min(Overhead, static_cast<double>(__rdtsc() - Start - OutsideTicks) / 1e5);
-        if (Sum == 42) std::printf(" ");
-    }
-    Report("timed_call_overhead", Overhead / TickRate * 1e9, "ns");
-    // The DLL reaches the host through the timed services from here on.
+// Ticks a timed call adds outside its window, to take off the DLL's own part.
+double TimedCallOverhead() {
+    static const double Overhead = [] {
+        double Min = 1e30;
+        for (int R = 0; R < 5; ++R) {
+            OutsideTicks = 0;
+            const unsigned long long Start = __rdtsc();
+            int Sum = 0;
+            for (int I = 0; I < 100000; ++I) Sum += TimedNothing(I, nullptr);
+            Min = std::min(Min, static_cast<double>(__rdtsc() - Start - OutsideTicks) / 1e5);
+            if (Sum == 42) std::printf(" ");
+        }
+        return Min;
+    }();
+    return Overhead;
+}
+
+// From here on the plug-in reaches the host through the timed services.
+void UseTimedServices(host::Host& H) {
     HostServices = H.StartupInfo();
-    PluginStartupInfo Timed = HostServices;
+    static PluginStartupInfo Timed;
+    Timed = HostServices;
     Timed.EditorControl = TimedEditorControl;
     Timed.SaveScreen = TimedSaveScreen;
     Timed.RestoreScreen = TimedRestoreScreen;
@@ -261,6 +267,46 @@ void PatternFigures(host::Host& H, int Lines, int Runs) {
     Timed.GetMsg = TimedGetMsg;
     Timed.Text = TimedText;
     H.impl()->SetStartupInfo(&Timed);
+}
+
+// Points the console imports of the loaded DLL Dll (a path) at the timed wrappers, the
+// poll at the one that also notes the time of each call; false when one is missing.
+bool HookConsoleImports(const std::string& Dll) {
+    const HMODULE Module = GetModuleHandleA(Dll.substr(Dll.find_last_of("\\/") + 1).c_str());
+    return Module &&
+           HookImport(Module, "GetNumberOfConsoleInputEvents",
+                      reinterpret_cast<void*>(WatchedNumberOfEvents),
+                      reinterpret_cast<void**>(&RealNumberOfEvents)) &&
+           HookImport(Module, "PeekConsoleInputA", reinterpret_cast<void*>(TimedPeekInput),
+                      reinterpret_cast<void**>(&RealPeekInput)) &&
+           HookImport(Module, "ReadConsoleInputA", reinterpret_cast<void*>(TimedReadInput),
+                      reinterpret_cast<void**>(&RealReadInput));
+}
+
+// Makes sure the bindings of the current window are on.
+void BindingsOnHere(host::Host& H) {
+    if (!BindingsOn(H)) H.PickMenu();
+}
+
+// The DLL's own part of the searches to the end of the current window's text, from its
+// top (what they cost less the host's services and the console calls), in seconds; the
+// hits on the way in Hits.
+double OwnPartOfSearch(host::Host& H, double TickRate, int& Hits) {
+    OutsideTicks = 0;
+    OutsideCalls = 0;
+    unsigned long long Ticks = 0;
+    Hits = SearchToTheEnd(H, Ticks);
+    const double Inside = static_cast<double>(Ticks - OutsideTicks) -
+                          static_cast<double>(OutsideCalls) * TimedCallOverhead();
+    return Inside / TickRate;
+}
+
+// The per-pattern figures: the DLL's own part of a search per line, and the line scan
+// built into this program (vector filter and plain scan) per line in the cache.
+void PatternFigures(host::Host& H, int Lines, int Runs) {
+    const double TickRate = TicksPerSecond();
+    Report("timed_call_overhead", TimedCallOverhead() / TickRate * 1e9, "ns");
+    UseTimedServices(H);
 
     const bool Russian = GetOEMCP() == 866 && GetACP() == 1251;
     int Ids[3] = {0, 0, 0};
@@ -277,22 +323,14 @@ void PatternFigures(host::Host& H, int Lines, int Runs) {
                                                   ? bench::MakeText(Lines, 60, 3)
                                                   : bench::MakeCyrillicText(Lines, 60, 5, Ansi));
             H.Win().AnsiMode = Ansi;
-            if (!BindingsOn(H)) H.PickMenu();
+            BindingsOnHere(H);
         }
         H.SwitchTo(Id);
         SetSearchText(H, P.Oem);
 
         double Own = 1e30;
         int Hits = 0;
-        for (int R = 0; R < Runs; ++R) {
-            OutsideTicks = 0;
-            OutsideCalls = 0;
-            unsigned long long Ticks = 0;
-            Hits = SearchToTheEnd(H, Ticks);
-            const double Inside = static_cast<double>(Ticks - OutsideTicks) -
-                                  static_cast<double>(OutsideCalls) * Overhead;
-            Own = std::min(Own, Inside / TickRate);
-        }
+        for (int R = 0; R < Runs; ++R) Own = std::min(Own, OwnPartOfSearch(H, TickRate, Hits));
         Report(("dll_own_per_line_" + Tag).c_str(), Own / Lines * 1e9, "ns");
         if (P.Hits) Report(("hits_" + Tag).c_str(), Hits, "");
 
@@ -338,6 +376,101 @@ void PatternFigures(host::Host& H, int Lines, int Runs) {
     H.impl()->SetStartupInfo(&HostServices);
 }
 
+// The shipped DLL's line scan against the same sources at -O2: the rows "3. Shipped DLL
+// scan" of the ratio table. A fair pair is the same search driven the same way through
+// two builds that differ only in their flags: the shipped DLL (Release flags) and a DLL
+// built from the same sources at -O2 (o2\Tarvik.dll). Each searches by Ctrl+L from the
+// top to the end of texts of lines about 4,000 bytes long, and only its own part counts
+// (the searches less the host's services and the console calls, as dll_own_per_line).
+// On lines that long that part is the line scan: the few host calls per line and the
+// bookkeeping around them cost nanoseconds, the scan of a line microseconds. The two
+// builds take turns search by search on the same windows (the plug-in is swapped and
+// told of each window again), two searches a turn, and the best search of each counts.
+void ShippedScanRows(host::Host& H, const std::string& Shipped, const std::string& AtO2, int Lines,
+                     int Rounds) {
+    const double TickRate = TicksPerSecond();
+    const int Width = 4000;
+    const int LongLines = std::max(16, Lines / 64);
+    const bool Russian = GetOEMCP() == 866 && GetACP() == 1251;
+    int Ids[3] = {0, 0, 0};
+    for (int C = 0; C < (Russian ? 3 : 1); ++C) {
+        Ids[C] = H.OpenWindow("long" + std::to_string(C) + ".txt",
+                              C == 0 ? bench::MakeText(LongLines, Width, 3)
+                                     : bench::MakeCyrillicText(LongLines, Width, 5, C == 2));
+        H.Win().AnsiMode = C == 2;
+    }
+    // Makes build B the plug-in, with the timed services, and tells it of the windows.
+    int Loaded = -1;
+    auto Use = [&](int B) {
+        if (Loaded == B) return true;
+        const std::string& Dll = B == 0 ? Shipped : AtO2;
+        Loaded = -1;
+        if (!H.LoadPlugin(Dll)) {
+            std::printf("error: cannot load %s\n", Dll.c_str());
+            return false;
+        }
+        H.StartPlugin();
+        if (!HookConsoleImports(Dll)) {
+            std::printf("error: no console imports to time in %s\n", Dll.c_str());
+            return false;
+        }
+        UseTimedServices(H);
+        for (int Id : Ids) {
+            if (!Id) continue;
+            H.SwitchTo(Id);
+            H.EditorEvent(EE_READ, nullptr);
+            BindingsOnHere(H);
+        }
+        Loaded = B;
+        return true;
+    };
+    const std::vector<bench::SearchPattern>& Patterns = bench::SearchPatterns();
+    std::vector<double> Own[2] = {std::vector<double>(Patterns.size(), 1e30),
+                                  std::vector<double>(Patterns.size(), 1e30)};
+    std::vector<long long> Bytes(Patterns.size(), 0);
+    std::vector<int> Hits(Patterns.size(), 0);
+    for (int R = 0; R < Rounds; ++R) {
+        for (size_t I = 0; I < Patterns.size(); ++I) {
+            const bench::SearchPattern& P = Patterns[I];
+            const int Id = Ids[static_cast<int>(P.Text)];
+            if (!Id) continue;
+            // Each pattern starts with the build the last one ended with.
+            for (int Turn = 0; Turn < 2; ++Turn) {
+                const int B = Loaded < 0 ? Turn : Turn == 0 ? Loaded : 1 - Loaded;
+                if (!Use(B)) return;
+                H.SwitchTo(Id);
+                SetSearchText(H, P.Oem);
+                // The first search after the swap runs on cold caches: two per turn.
+                for (int Twice = 0; Twice < 2; ++Twice)
+                    Own[B][I] = std::min(Own[B][I], OwnPartOfSearch(H, TickRate, Hits[I]));
+            }
+            Bytes[I] = 0;
+            for (const host::Line& L : H.Win().Lines)
+                Bytes[I] += static_cast<long long>(L.Text.size());
+        }
+    }
+    for (int Id : Ids) {
+        if (Id) H.CloseWindow(Id);
+    }
+    std::printf("\n## Shipped DLL scan (each against the same sources at -O2, this run)\n\n");
+    std::printf("| Measure | Tarvik | Baseline | Ratio | Host calls |\n");
+    std::printf("|---|---|---|---|---|\n");
+    for (size_t I = 0; I < Patterns.size(); ++I) {
+        const bench::SearchPattern& P = Patterns[I];
+        if (!Bytes[I]) continue;
+        const double Ours = static_cast<double>(Bytes[I]) / Own[0][I] / 1e6;
+        const double Base = static_cast<double>(Bytes[I]) / Own[1][I] / 1e6;
+        std::string Note = std::to_string(LongLines) + " lines of about " + std::to_string(Width) +
+                           " bytes, the DLL's own part";
+        if (P.Hits) Note += ", " + std::to_string(Hits[I]) + " hits";
+        std::printf(
+            "| 3. Shipped DLL scan '%s' (vs the same sources at -O2) | %.0f MB/s | "
+            "%.0f MB/s | %.2f | %s |\n",
+            P.Shown.c_str(), Ours, Base, Ours / Base, Note.c_str());
+    }
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -369,6 +502,15 @@ int main(int argc, char** argv) {
         return 1;
     }
     H.StartPlugin();
+    const size_t Slash = Dll.find_last_of("\\/") + 1;
+    const std::string AtO2 = argc > 4 ? argv[4] : Dll.substr(0, Slash) + "o2\\" + Dll.substr(Slash);
+    // WINE_POLL_PART=shipped: only the shipped DLL's scan (a slow machine, an emulated one).
+    char Part[16] = "";
+    GetEnvironmentVariableA("WINE_POLL_PART", Part, sizeof Part);
+    if (std::strcmp(Part, "shipped") == 0) {
+        ShippedScanRows(H, Dll, AtO2, Lines, std::max(5, 2 * Runs + 1));
+        return 0;
+    }
     H.OpenWindow("long.txt", bench::MakeText(Lines, 60, 3));
     if (!BindingsOn(H)) H.PickMenu();
 
@@ -419,15 +561,7 @@ int main(int argc, char** argv) {
 
     // The longest stretch of a scan without a poll, which bounds how long an Esc
     // waits: the times of the DLL's polls during one search.
-    const HMODULE Module = GetModuleHandleA(Dll.substr(Dll.find_last_of("\\/") + 1).c_str());
-    const bool Hooked =
-        HookImport(Module, "GetNumberOfConsoleInputEvents",
-                   reinterpret_cast<void*>(WatchedNumberOfEvents),
-                   reinterpret_cast<void**>(&RealNumberOfEvents)) &&
-        HookImport(Module, "PeekConsoleInputA", reinterpret_cast<void*>(TimedPeekInput),
-                   reinterpret_cast<void**>(&RealPeekInput)) &&
-        HookImport(Module, "ReadConsoleInputA", reinterpret_cast<void*>(TimedReadInput),
-                   reinterpret_cast<void**>(&RealReadInput));
+    const bool Hooked = HookConsoleImports(Dll);
     if (Hooked) {
         PollTimes.clear();
         PollTimes.reserve(static_cast<size_t>(Lines) + 16);
@@ -530,5 +664,7 @@ int main(int argc, char** argv) {
     });
     Report("typed_from_input_per_key", Typed / ReplayKeys * 1e6, "us");
     Report("replay_per_key", Replay / ReplayKeys * 1e6, "us");
+
+    if (Hooked) ShippedScanRows(H, Dll, AtO2, Lines, std::max(5, 2 * Runs + 1));
     return 0;
 }

@@ -1,10 +1,12 @@
 // The entry points: the menu entry per window, window events in any order, and
 // the host's failures that must leave the plug-in quiet and its records intact.
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "fixture.h"
+#include "host_impl.h"
 
 namespace {
 
@@ -141,28 +143,156 @@ TEST_F(LifecycleTest, HostWithoutCurrentEditorLosesNothing) {
 }
 
 #ifdef _WIN32
-// A host whose ECTL_GETINFO raises an access violation: each entry point takes it
-// for a failed call, the handler record the host linked in is unlinked again, and
-// once the host answers again nothing of the fault is left behind (and the next
-// fault is caught as well). Windows only: natively there is no such fault to catch.
-TEST_F(LifecycleTest, HostFaultingOnEditorInfoCountsAsFailedCall) {
-    OpenOn("text\n");
-    auto Chain = [] { return host::ThreadInfoBlock()->ExceptionList; };
-    const auto Before = Chain();
-    for (int Round = 0; Round < 2; ++Round) {
-        const int Asked = H().EctlCalls(ECTL_GETINFO);
-        H().FaultCommand(ECTL_GETINFO);
-        EXPECT_EQ(MenuState(), "none");
-        H().PickMenu();
-        INPUT_RECORD Key = host::KeyPress("^Q");
-        EXPECT_EQ(H().ProcessEditorInput(Key), 0);
-        EXPECT_EQ(H().EctlCalls(ECTL_GETINFO) - Asked, 3);
-        EXPECT_EQ(Chain(), Before);
-        H().FaultCommand(ECTL_GETINFO, false);
-        EXPECT_EQ(MenuState(), "on");
-        Keys(Round == 0 ? "^Q D" : "^Q S");
-        EXPECT_EQ(Cursor(), std::make_pair(0, Round == 0 ? 4 : 0));
+// ---- The fault guard around ECTL_GETINFO (Windows only: natively there is no such
+// fault to catch). The plug-in's EditorControl goes through GuardedHostControl, which
+// makes its ECTL_GETINFO misbehave as set in Inside before the host gets it.
+
+enum class Trouble { None, DivideByZero, CallBackFaulting, OtherThreadFaulting };
+
+FARAPIEDITORCONTROL HostControl = nullptr;
+Trouble Inside = Trouble::None;
+int InfoCalls = 0;          // ECTL_GETINFO calls that reached GuardedHostControl
+int MenuSeenInside = -1;    // menu entries the plug-in offered when called back inside
+DWORD OtherThread = 0;      // the thread that faults while the plug-in's guard is held
+int OtherThreadFaults = 0;  // its faults, as its own handler saw them
+DWORD OtherThreadResult = 0;
+
+// The other thread's own handler, behind the plug-in's: steps over the faulting read.
+LONG CALLBACK StepOverOtherThreadsFault(EXCEPTION_POINTERS* Info) {
+    if (GetCurrentThreadId() != OtherThread ||
+        Info->ExceptionRecord->ExceptionCode != EXCEPTION_ACCESS_VIOLATION)
+        return EXCEPTION_CONTINUE_SEARCH;
+    ++OtherThreadFaults;
+#if defined(__x86_64__)
+    Info->ContextRecord->Rip += 2;
+#else
+    Info->ContextRecord->Eip += 2;
+#endif
+    return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+// Reads address 0 by an instruction of two bytes (mov eax, [ecx], or [rcx] on x86_64);
+// returns what eax holds after it: the marker, once the read is stepped over.
+DWORD WINAPI ReadNowhere(LPVOID /*Unused*/) {
+    DWORD Value = 0x600D;
+    asm volatile(".byte 0x8b, 0x01" : "+a"(Value) : "c"(nullptr) : "memory");
+    return Value;
+}
+
+int WINAPI GuardedHostControl(int Command, void* Param) {
+    if (Command != ECTL_GETINFO) return HostControl(Command, Param);
+    ++InfoCalls;
+    switch (Inside) {
+        case Trouble::DivideByZero: {
+            // Both read at run time: with a known dividend GCC may divide without idiv.
+            static volatile int Dividend = 7, Zero = 0;
+            [[maybe_unused]] static volatile int Quotient = 0;
+            Quotient = Dividend / Zero;
+            break;
+        }
+        case Trouble::CallBackFaulting: {
+            // Into the plug-in again, whose own guarded ECTL_GETINFO faults in the host.
+            host::Host& H = *host::Host::Current();
+            Inside = Trouble::None;
+            H.FaultCommand(ECTL_GETINFO);
+            MenuSeenInside = H.GetPluginInfo().PluginMenuStringsNumber;
+            H.FaultCommand(ECTL_GETINFO, false);
+            Inside = Trouble::CallBackFaulting;
+            break;
+        }
+        case Trouble::OtherThreadFaulting: {
+            HANDLE Thread =
+                CreateThread(nullptr, 0, ReadNowhere, nullptr, CREATE_SUSPENDED, &OtherThread);
+            ResumeThread(Thread);
+            WaitForSingleObject(Thread, 10000);
+            GetExitCodeThread(Thread, &OtherThreadResult);
+            CloseHandle(Thread);
+            break;
+        }
+        case Trouble::None:
+            break;
     }
+    return HostControl(Command, Param);
+}
+
+class FaultGuardTest : public LifecycleTest {
+protected:
+    void SetUp() override {
+        LifecycleTest::SetUp();
+        Inside = Trouble::None;
+        InfoCalls = 0;
+        PluginStartupInfo Info = H().StartupInfo();
+        HostControl = Info.EditorControl;
+        Info.EditorControl = GuardedHostControl;
+        H().impl()->SetStartupInfo(&Info);
+    }
+    void TearDown() override {
+        Inside = Trouble::None;
+        LifecycleTest::TearDown();
+    }
+    static EXCEPTION_REGISTRATION_RECORD* Chain() { return host::ThreadInfoBlock()->ExceptionList; }
+};
+
+// A host whose ECTL_GETINFO faults, by an access violation inside the host (with a
+// handler record of its own linked in) or by an integer division by zero: each entry
+// point takes it for a failed call, the handler record is unlinked again, and once
+// the host answers again nothing of the fault is left behind (and the next fault is
+// caught as well).
+TEST_F(FaultGuardTest, HostFaultingOnEditorInfoCountsAsFailedCall) {
+    OpenOn("text\n");
+    const auto Before = Chain();
+    const struct {
+        const char* What;
+        std::function<void(bool)> Fault;
+    } kFaults[] = {
+        {"access violation", [this](bool On) { H().FaultCommand(ECTL_GETINFO, On); }},
+        {"division by zero", [](bool On) { Inside = On ? Trouble::DivideByZero : Trouble::None; }},
+    };
+    for (const auto& F : kFaults) {
+        for (int Round = 0; Round < 2; ++Round) {
+            SCOPED_TRACE(std::string(F.What) + ", round " + std::to_string(Round));
+            const int Asked = InfoCalls;
+            F.Fault(true);
+            EXPECT_EQ(MenuState(), "none");
+            H().PickMenu();
+            INPUT_RECORD Key = host::KeyPress("^Q");
+            EXPECT_EQ(H().ProcessEditorInput(Key), 0);
+            EXPECT_EQ(InfoCalls - Asked, 3);
+            EXPECT_EQ(Chain(), Before);
+            F.Fault(false);
+            EXPECT_EQ(MenuState(), "on");
+            Keys(Round == 0 ? "^Q D" : "^Q S");
+            EXPECT_EQ(Cursor(), std::make_pair(0, Round == 0 ? 4 : 0));
+        }
+    }
+}
+
+// Faults that are not the guarded call's own leave its answer alone: one inside a
+// nested guard (the host calls the plug-in back inside ECTL_GETINFO, and there the
+// plug-in's own ECTL_GETINFO faults), and one on another thread while the guard is
+// held, which reaches that thread's own handler.
+TEST_F(FaultGuardTest, FaultsBesideTheGuardedCallLeaveItsAnswer) {
+    OpenOn("text\n");
+    const auto Before = Chain();
+    Inside = Trouble::CallBackFaulting;
+    MenuSeenInside = -1;
+    EXPECT_EQ(MenuState(), "on");
+    EXPECT_EQ(MenuSeenInside, 0) << "the nested call failed";
+    EXPECT_EQ(Chain(), Before);
+
+    PVOID Own = AddVectoredExceptionHandler(0, StepOverOtherThreadsFault);
+    ASSERT_NE(Own, nullptr);
+    Inside = Trouble::OtherThreadFaulting;
+    OtherThreadFaults = 0;
+    OtherThreadResult = 0;
+    EXPECT_EQ(MenuState(), "on");
+    Inside = Trouble::None;
+    RemoveVectoredExceptionHandler(Own);
+    EXPECT_EQ(OtherThreadFaults, 1);
+    EXPECT_EQ(OtherThreadResult, 0x600Du) << "the other thread went on behind its read";
+    EXPECT_EQ(Chain(), Before);
+    Keys("^Q D");
+    EXPECT_EQ(Cursor(), std::make_pair(0, 4));
 }
 #endif
 

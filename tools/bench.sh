@@ -7,7 +7,8 @@
 # output (tools/wine-kind.sh decides).
 #
 # Output: build/bench/bench.txt (console report and table), build/bench/bench.json,
-# build/bench-win32/wine_poll.txt or build/bench-win64/wine_poll.txt.
+# build/bench-win32/wine_poll.txt or build/bench-win64/wine_poll.txt, which ends with the
+# rows "3. Shipped DLL scan": the DLL as shipped against the same sources at -O2.
 # Environment: TARVIK_BENCH_FILTER (a --benchmark_filter regex, default all),
 # TARVIK_BENCH_SKIP_WINE=1 (native only), WINE_POLL_LINES (default 200000),
 # TARVIK_WINE64=1 (the 64-bit build even where 32-bit programs run), TARVIK_NO_INSTALL=1
@@ -70,7 +71,8 @@ if ! cmake -S . -B "$DIR" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
     exit 1
 fi
 cmake --build "$DIR" -j "$JOBS" --target wine_poll Tarvik || exit 1
-echo "Tarvik.dll ($BITS-bit): $(stat -c %s "$DIR/Tarvik.dll") bytes"
+echo "Tarvik.dll ($BITS-bit): $(stat -c %s "$DIR/Tarvik.dll") bytes; the same sources at -O2" \
+    "(o2/Tarvik.dll, the baseline of the rows '3. Shipped DLL scan'): $(stat -c %s "$DIR/o2/Tarvik.dll") bytes"
 
 # Wine's console calls need a terminal: run inside script, fed by a FIFO that never
 # ends (an ending input would reach the console as stray key events). The Russian

@@ -25,6 +25,11 @@
 //   value back is right there too.
 // - The handler is removed again when the outermost guard returns, so none of
 //   ours outlives the call, let alone the DLL.
+// - Vectored handlers came with Windows XP, and the host runs on older systems
+//   too: the two calls are looked up at run time, by the first thread to hold the
+//   guard (one at a time, see below). Where they are missing the call is made
+//   plainly, and a fault in it goes to the host's own handlers as if there were
+//   no guard.
 //
 // Limits, by design: a vectored handler runs before the frame-based ones, so a
 // fault that the host would have handled itself inside the call counts as a
@@ -42,6 +47,8 @@
 
 #include <cstdint>
 
+#include "ground/system_calls.h"
+
 namespace tarvik {
 
 namespace {
@@ -57,6 +64,14 @@ struct TGuardFrame {
 volatile LONG OwnerThread = 0;              // the thread holding the guard; 0 when none
 TGuardFrame* volatile Innermost = nullptr;  // the owner's innermost armed guard
 PVOID Handler = nullptr;                    // the registered handler while a guard is held
+
+// The system's calls for vectored handlers (Windows XP on), null where it lacks them;
+// looked up by the first holder of the guard.
+using TAddHandler = PVOID(WINAPI*)(ULONG, PVECTORED_EXCEPTION_HANDLER);
+using TRemoveHandler = ULONG(WINAPI*)(PVOID);
+bool LookedUp = false;
+TAddHandler AddHandler = nullptr;
+TRemoveHandler RemoveHandler = nullptr;
 
 // The thread's information block. GCC 12 takes the fs- or gs-relative read of
 // NtCurrentTeb for an access to address 0x18 or 0x30 and warns.
@@ -145,12 +160,19 @@ int CallGuarded(int (*Call)(void* Context), void* Context, int FaultResult) {
         TGuardFrame Frame;
         return RunArmed(Frame, Call, Context, FaultResult);
     }
-    Handler = AddVectoredExceptionHandler(1, ResumeAtGuard);
+    // Only the holder gets here, so the look-up runs on one thread at a time, and the
+    // interlocked release below publishes its result to the next holder.
+    if (!LookedUp) {
+        AddHandler = Kernel32Function<TAddHandler>("AddVectoredExceptionHandler");
+        RemoveHandler = Kernel32Function<TRemoveHandler>("RemoveVectoredExceptionHandler");
+        LookedUp = true;
+    }
+    Handler = AddHandler && RemoveHandler ? AddHandler(1, ResumeAtGuard) : nullptr;
     int Result;
     if (Handler) {
         TGuardFrame Frame;
         Result = RunArmed(Frame, Call, Context, FaultResult);
-        RemoveVectoredExceptionHandler(Handler);
+        RemoveHandler(Handler);
         Handler = nullptr;
     } else {
         Result = Call(Context);

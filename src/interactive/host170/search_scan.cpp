@@ -6,7 +6,9 @@
 
 #include <cstring>
 
+#include "access/host170/host_services.h"
 #include "ground/memory.h"
+#include "ground/system_calls.h"
 #include "interactive/host170/line_scan.h"
 
 namespace tarvik {
@@ -20,10 +22,13 @@ struct TSearchScan {
 namespace {
 
 // Whether the processor (and, on 32-bit Windows, the system, which must save the vector
-// registers) runs the vector scan. Every x86-64 processor does.
+// registers) runs the vector scan. Every x86-64 processor does. A system without the call
+// (Windows 95) gets the plain scan: it cannot say, and Windows 95 saves no vector registers.
 bool VectorScanUsable() {
 #if defined(__i386__) && defined(_WIN32)
-    return IsProcessorFeaturePresent(PF_XMMI64_INSTRUCTIONS_AVAILABLE) != 0;
+    using TFeaturePresent = BOOL(WINAPI*)(DWORD);
+    const auto Present = Kernel32Function<TFeaturePresent>("IsProcessorFeaturePresent");
+    return Present && Present(PF_XMMI64_INSTRUCTIONS_AVAILABLE) != 0;
 #elif defined(__i386__)
     return __builtin_cpu_supports("sse2");
 #else
