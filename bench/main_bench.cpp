@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "compat_control.h"
-#include "plugin/globals.h"
+#include "ground/globals.h"
 #include "support.h"
 #include "text_gen.h"
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "compat_control.h"
-#include "interactive/line_scan.h"
+#include "interactive/host170/line_scan.h"
 #include "support.h"
 
 namespace bench {

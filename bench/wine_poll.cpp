@@ -22,8 +22,8 @@
 
 #include "host.h"
 #include "host_impl.h"
-#include "interactive/line_scan.h"
-#include "plugin/globals.h"
+#include "interactive/host170/line_scan.h"
+#include "ground/globals.h"
 #include "text_gen.h"
 
 namespace {

@@ -36,8 +36,8 @@
 
 #include "compat_control.h"
 #include "host.h"
-#include "interactive/line_scan.h"
-#include "plugin/globals.h"
+#include "interactive/host170/line_scan.h"
+#include "ground/globals.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/host_api.h"
+#include "ground/host170/host_api.h"
 
 namespace host {
 

@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "host.h"
-#include "plugin/globals.h"
+#include "ground/globals.h"
 
 #ifndef _WIN32
 #include "compat_control.h"

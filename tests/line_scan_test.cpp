@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "fixture.h"
-#include "interactive/line_scan.h"
+#include "interactive/host170/line_scan.h"
 
 namespace {
 

@@ -28,14 +28,37 @@ using tarvik::TBinding;
 using tarvik::TKeyTable;
 using tarvik::TKeyTableId;
 
+// The label of a virtual-key code as keyboards print it: "B", "5", "F7", "Del", "[",
+// or "0xNN" for a key without one.
+std::string KeyLabel(WORD Key) {
+    struct TLabel {
+        WORD Key;
+        const char* Text;
+    };
+    static const TLabel labels[] = {
+        {VK_BACK, "Backspace"}, {VK_TAB, "Tab"},     {VK_RETURN, "Enter"},
+        {VK_ESCAPE, "Esc"},     {VK_SPACE, "Space"}, {VK_DELETE, "Del"},
+        {VK_INSERT, "Ins"},     {VK_OEM_4, "["},     {VK_OEM_6, "]"},
+    };
+    for (const TLabel& label : labels) {
+        if (label.Key == Key) return label.Text;
+    }
+    if ((Key >= '0' && Key <= '9') || (Key >= 'A' && Key <= 'Z'))
+        return std::string(1, static_cast<char>(Key));
+    char text[16];
+    if (Key >= VK_F1 && Key <= VK_F12)
+        std::snprintf(text, sizeof text, "F%d", Key - VK_F1 + 1);
+    else
+        std::snprintf(text, sizeof text, "0x%02X", Key);
+    return text;
+}
+
 // A key's name in the language: its word when it has one, else its label ("B", "F7", "[").
 std::string KeyName(const TKeymapWords& Words, WORD Key) {
     for (int i = 0; i < Words.KeyCount; ++i) {
         if (Words.Keys[i].Key == Key) return Words.Keys[i].Word;
     }
-    char label[16];
-    tarvik::FormatKeyName(Key, label, sizeof label);
-    return label;
+    return KeyLabel(Key);
 }
 
 bool IsPrefixTable(const TKeyTable& Table) {

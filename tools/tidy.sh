@@ -21,7 +21,7 @@ DB=$(mktemp -d)
 trap 'rm -rf "$DB"' EXIT
 sed 's/ -fno-gnu-unique//g' "$BUILD/compile_commands.json" >"$DB/compile_commands.json"
 # host_win32.cpp is the Windows test program's half of the host; it is built for win32 only.
-FILES=(src/*/*.cpp compat/*.cpp $(ls host/*.cpp | grep -v host_win32))
+FILES=(src/*/*.cpp src/*/*/*.cpp compat/*.cpp $(ls host/*.cpp | grep -v host_win32))
 STATUS=0
 printf '%s\n' "${FILES[@]}" |
     xargs -P "${JOBS:-2}" -n 4 clang-tidy -p "$DB" --quiet \

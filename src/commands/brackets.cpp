@@ -1,11 +1,7 @@
 #include "commands/brackets.h"
 
-#include <climits>
-#include <cstring>
-
-#include "commands/block_marking.h"
-#include "commands/edit_helpers.h"
-#include "commands/primitives.h"
+#include "access/editor_access.h"
+#include "ground/characters.h"
 
 namespace tarvik {
 
@@ -15,22 +11,22 @@ const char kOpening[] = "([{<";
 const char kClosing[] = ")]}>";
 
 // Index of Ch in Set (the four brackets), or -1.
-int BracketIndex(const char* Set, unsigned char Ch) {
+int BracketIndex(const char* Set, TChar Ch) {
     for (int I = 0; Set[I]; ++I)
-        if (static_cast<unsigned char>(Set[I]) == Ch) return I;
+        if (static_cast<TChar>(Set[I]) == Ch) return I;
     return -1;
 }
 
-// The byte under the cursor and the byte that ends its pair when scanning away
-// from Own (the brackets the cursor may stand on); false when there is nothing
-// to match: a bracket of the other direction, a word character, or no byte.
-bool ChooseTarget(const EditorGetString& egs, int Col, const char* Own, const char* Partner,
-                  unsigned char& Ch, unsigned char& Target) {
-    if (Col < 0 || Col >= egs.StringLength) return false;
-    Ch = static_cast<unsigned char>(egs.StringText[Col]);
+// The unit under the cursor and the unit that ends its pair when scanning away from
+// Own (the brackets the cursor may stand on); false when there is nothing to match: a
+// bracket of the other direction, a word unit, or no unit.
+bool ChooseTarget(const TLine& L, int Col, const char* Own, const char* Partner, TChar& Ch,
+                  TChar& Target) {
+    if (Col < 0 || Col >= L.Length) return false;
+    Ch = L.Text[Col];
     const int Index = BracketIndex(Own, Ch);
     if (Index >= 0) {
-        Target = static_cast<unsigned char>(Partner[Index]);
+        Target = static_cast<TChar>(Partner[Index]);
         return true;
     }
     if (BracketIndex(Partner, Ch) >= 0 || IsWordChar(Ch)) return false;
@@ -38,58 +34,56 @@ bool ChooseTarget(const EditorGetString& egs, int Col, const char* Own, const ch
     return true;
 }
 
-// One step of the nesting count; true when Byte closes the pair.
-bool CountByte(unsigned char Byte, unsigned char Ch, unsigned char Target, int& Depth) {
-    if (Byte == Target) return --Depth == 0;
-    if (Byte == Ch) ++Depth;
+// One step of the nesting count; true when Unit closes the pair.
+bool CountUnit(TChar Unit, TChar Ch, TChar Target, int& Depth) {
+    if (Unit == Target) return --Depth == 0;
+    if (Unit == Ch) ++Depth;
     return false;
 }
 
 }  // namespace
 
-// From an opening bracket (or a delimiter) forward to its partner, across lines.
 void MatchPairForward(TCursorPos Cursor) {
     int Line = Cursor.Line;
-    EditorInfo ei;
-    EditorGetString egs;
+    TEditorView View;
+    TLine L;
     // The walk ends at the text's last line: the host is not asked for lines past it.
-    if (!GetEditorInfo(ei) || !ReadLine(Line, egs) || !egs.StringText) return;
+    if (!GetEditorView(View) || !ReadExpandedLine(Line, L)) return;
     RefreshCursorColumn(Cursor);
-    unsigned char Ch, Target;
-    if (!ChooseTarget(egs, Cursor.Pos, kOpening, kClosing, Ch, Target)) return;
+    TChar Ch, Target;
+    if (!ChooseTarget(L, Cursor.Pos, kOpening, kClosing, Ch, Target)) return;
     int Depth = 1;
     int Col = Cursor.Pos + 1;
     for (;;) {
-        for (; Col < egs.StringLength; ++Col) {
-            if (CountByte(static_cast<unsigned char>(egs.StringText[Col]), Ch, Target, Depth)) {
-                SetCursorPos(Col, Line);
+        for (; Col < L.Length; ++Col) {
+            if (CountUnit(L.Text[Col], Ch, Target, Depth)) {
+                SetCursor(Col, Line);
                 return;
             }
         }
-        if (Line >= ei.TotalLines - 1 || !ReadLine(++Line, egs)) return;
+        if (Line >= View.TotalLines - 1 || !ReadExpandedLine(++Line, L)) return;
         Col = 0;
     }
 }
 
-// From a closing bracket (or a delimiter) back to its partner, across lines.
 void MatchPairBackward(TCursorPos Cursor) {
     int Line = Cursor.Line;
-    EditorGetString egs;
-    if (!ReadLine(Line, egs) || !egs.StringText) return;
+    TLine L;
+    if (!ReadExpandedLine(Line, L)) return;
     RefreshCursorColumn(Cursor);
-    unsigned char Ch, Target;
-    if (!ChooseTarget(egs, Cursor.Pos, kClosing, kOpening, Ch, Target)) return;
+    TChar Ch, Target;
+    if (!ChooseTarget(L, Cursor.Pos, kClosing, kOpening, Ch, Target)) return;
     int Depth = 1;
     int Col = Cursor.Pos - 1;
     for (;;) {
         for (; Col >= 0; --Col) {
-            if (CountByte(static_cast<unsigned char>(egs.StringText[Col]), Ch, Target, Depth)) {
-                SetCursorPos(Col, Line);
+            if (CountUnit(L.Text[Col], Ch, Target, Depth)) {
+                SetCursor(Col, Line);
                 return;
             }
         }
-        if (Line <= 0 || !ReadLine(--Line, egs)) return;
-        Col = egs.StringLength - 1;
+        if (Line <= 0 || !ReadExpandedLine(--Line, L)) return;
+        Col = L.Length - 1;
     }
 }
 

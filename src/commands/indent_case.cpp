@@ -1,151 +1,84 @@
 #include "commands/indent_case.h"
 
-#include <climits>
-
-#include "commands/block_marking.h"
-#include "commands/edit_helpers.h"
-#include "commands/line_writes.h"
-#include "commands/primitives.h"
-#include "plugin/memory.h"
+#include "access/editor_access.h"
+#include "commands/line_edits.h"
+#include "ground/memory.h"
 
 namespace tarvik {
 
 namespace {
 
-// Writes line Line (read as egs) back with bytes From..To-1 converted; every byte
-// and the line's end are kept.
-bool ConvertLine(const EditorGetString& egs, int Line, int From, int To, TCaseConvert Convert) {
-    const int Len = egs.StringLength;
-    char* Copy = CopyBytes(egs.StringText, Len);
+// Writes the line read as L back with its units From..To-1 changed; every unit and
+// the line's end are kept.
+bool ConvertLine(const TLine& L, int Line, int From, int To, TCaseChange Change) {
+    TChar* Copy = CopyUnits(L.Text, L.Length);
     if (!Copy) return false;
-    for (int I = From; I < To && I < Len; ++I)
-        Copy[I] = static_cast<char>(Convert(static_cast<unsigned char>(Copy[I])));
-    const bool Done = WriteLine(Line, Copy, Len, egs.StringEOL);
+    ChangeCase(Copy + From, To - From, Change);
+    const bool Done = WriteLine(Line, Copy, L.Length, L.Eol);
     FreeBytes(Copy);
     return Done;
 }
 
-// Takes line Line (read as egs) into the block's extent: the first line sets its
-// start, every line its end.
-void TakeIntoBlock(TBlockExtent& Block, bool First, int Line, const EditorGetString& egs) {
-    if (First) {
-        Block.StartLine = Line;
-        Block.StartPos = egs.SelStart;
-    }
-    Block.EndLine = egs.SelEnd == -1 ? ClampToInt(static_cast<long long>(Line) + 1) : Line;
-    Block.EndPos = egs.SelEnd == -1 ? 0 : egs.SelEnd;
-}
-
-// Where a block line's expansion moves the cursor's column: on the cursor's line, so
-// that the cursor comes back to its character's column.
-int* CursorColumnOn(int Line, TCursorPos& Pos) {
-    return Line == Pos.Line ? &Pos.Pos : nullptr;
-}
-
 }  // namespace
 
-unsigned char ToUpperAscii(unsigned char Ch) {
-    return Ch >= 'a' && Ch <= 'z' ? static_cast<unsigned char>(Ch - 32) : Ch;
-}
-
-unsigned char ToLowerAscii(unsigned char Ch) {
-    return Ch >= 'A' && Ch <= 'Z' ? static_cast<unsigned char>(Ch + 32) : Ch;
-}
-
-unsigned char ToggleCaseAscii(unsigned char Ch) {
-    if (Ch >= 'a' && Ch <= 'z') return static_cast<unsigned char>(Ch - 32);
-    if (Ch >= 'A' && Ch <= 'Z') return static_cast<unsigned char>(Ch + 32);
-    return Ch;
-}
-
-// Puts one blank at the selection start of every block line that has a selected
-// character or line break (a start beyond the line's end is reached with blanks),
-// selects the block again as it now stands, then returns the cursor to Pos.
 void IndentBlock(TCursorPos Pos) {
-    EditorInfo ei;
-    if (!GetEditorInfo(ei) || ei.BlockType != BTYPE_STREAM) return;
-    TBlockExtent Block;
-    bool Any = false, Moved = false;
-    EditorGetString egs;
-    for (int Line = ei.BlockStartLine; Line >= 0 && Line < ei.TotalLines; ++Line) {
-        if (!ReadBlockLine(Line, ei.TabSize, egs, Moved, CursorColumnOn(Line, Pos))) break;
-        if (egs.SelStart < 0) break;
-        TakeIntoBlock(Block, !Any, Line, egs);
-        Any = true;
-        if (egs.SelEnd == 0) continue;
-        if (!WriteSplice(Line, egs, egs.SelStart, 0, " ", 1)) break;
-        if (egs.SelEnd != -1) Block.EndPos = MapColumn(egs.SelEnd, egs.SelStart, 0, 1);
+    TBlockWalk Walk;
+    if (!BeginBlockWalk(Walk, true, &Pos)) return;
+    const TChar Blank = ' ';
+    TLine L;
+    int Line;
+    while (NextBlockLine(Walk, L, Line)) {
+        if (L.SelEnd == 0) continue;
+        if (!WriteSplice(Line, L, L.SelStart, 0, &Blank, 1)) break;
+        if (L.SelEnd != -1) Walk.Block.EndPos = MapColumn(L.SelEnd, L.SelStart, 0, 1);
     }
     // The host drops the selection of every line it is given whole.
-    if (Any) SelectBlock(Block);
-    SetCursorPos(Pos.Pos, Pos.Line);
+    if (Walk.Any) SelectBlock(Walk.Block);
+    SetCursor(Pos.Pos, Pos.Line);
 }
 
-// Takes one blank away at the selection start of every block line that has one
-// there, then returns the cursor to Pos.
 void UnindentBlock(TCursorPos Pos) {
-    EditorInfo ei;
-    if (!GetEditorInfo(ei) || ei.BlockType != BTYPE_STREAM) return;
-    TBlockExtent Block;
-    bool Any = false, Moved = false;
-    EditorGetString egs;
-    for (int Line = ei.BlockStartLine; Line >= 0 && Line < ei.TotalLines; ++Line) {
-        if (!ReadBlockLine(Line, ei.TabSize, egs, Moved, CursorColumnOn(Line, Pos))) break;
-        if (egs.SelStart < 0) break;
-        TakeIntoBlock(Block, !Any, Line, egs);
-        Any = true;
-        if (egs.SelEnd != 0 && egs.SelStart < egs.StringLength &&
-            egs.StringText[egs.SelStart] == ' ') {
-            if (!PlaceCursor(egs.SelStart, Line) || !EditorControl(ECTL_DELETECHAR, nullptr)) break;
-            if (egs.SelEnd != -1) Block.EndPos = MapColumn(egs.SelEnd, egs.SelStart, 1, 0);
-        }
+    TBlockWalk Walk;
+    if (!BeginBlockWalk(Walk, true, &Pos)) return;
+    TLine L;
+    int Line;
+    while (NextBlockLine(Walk, L, Line)) {
+        if (L.SelEnd == 0 || L.SelStart >= L.Length || L.Text[L.SelStart] != ' ') continue;
+        if (!SetCursor(L.SelStart, Line) || !DeleteChar()) break;
+        if (L.SelEnd != -1) Walk.Block.EndPos = MapColumn(L.SelEnd, L.SelStart, 1, 0);
     }
     // The host moves the selection with each deleted blank, but not a start it had
     // moved off a tab: only then is the block selected again.
-    if (Any && Moved) SelectBlock(Block);
-    SetCursorPos(Pos.Pos, Pos.Line);
+    FinishBlockWalk(Walk);
+    SetCursor(Pos.Pos, Pos.Line);
 }
 
-// Converts the letters of the block line by line; the cursor stays and the block
-// is selected again as it was.
-void ConvertBlockCase(TCaseConvert Convert) {
-    EditorInfo ei;
-    if (!Convert || !GetEditorInfo(ei) || ei.BlockType != BTYPE_STREAM) return;
-    TBlockExtent Block;
-    bool Any = false, Moved = false;
-    EditorGetString egs;
-    for (int Line = ei.BlockStartLine; Line >= 0 && Line < ei.TotalLines; ++Line) {
-        if (!ReadBlockLine(Line, ei.TabSize, egs, Moved)) break;
-        if (!egs.StringText) continue;
-        if (egs.SelStart < 0) break;
-        TakeIntoBlock(Block, !Any, Line, egs);
-        Any = true;
+void ConvertBlockCase(TCaseChange Change) {
+    TBlockWalk Walk;
+    if (!BeginBlockWalk(Walk, true)) return;
+    TLine L;
+    int Line;
+    while (NextBlockLine(Walk, L, Line)) {
         int From, To;
-        SelectedBytes(egs, From, To);
-        if (!ConvertLine(egs, Line, From, To, Convert)) break;
+        SelectedUnits(L, From, To);
+        if (!ConvertLine(L, Line, From, To, Change)) break;
     }
-    if (Any) SelectBlock(Block);
+    if (Walk.Any) SelectBlock(Walk.Block);
 }
 
-// Converts the letters of the word under the cursor; elsewhere nothing changes.
-void ConvertWordCase(TCursorPos Pos, TCaseConvert Convert) {
-    EditorGetString egs;
-    if (!Convert || !ReadLine(Pos.Line, egs) || !egs.StringText) return;
+void ConvertWordCase(TCursorPos Pos, TCaseChange Change) {
+    TLine L;
     // A stale column would change another word than the cursor's.
-    if (!RefreshCursorColumn(Pos)) return;
-    const char* Text = egs.StringText;
-    const int Len = egs.StringLength;
-    if (Pos.Pos < 0 || Pos.Pos >= Len || !IsWordChar(static_cast<unsigned char>(Text[Pos.Pos])))
-        return;
+    if (!ReadExpandedLine(Pos.Line, L) || !RefreshCursorColumn(Pos)) return;
+    if (Pos.Pos < 0 || Pos.Pos >= L.Length || !IsWordChar(L.Text[Pos.Pos])) return;
     int From = Pos.Pos;
-    while (From > 0 && IsWordChar(static_cast<unsigned char>(Text[From - 1]))) --From;
+    while (From > 0 && IsWordChar(L.Text[From - 1])) --From;
     int Last = Pos.Pos;
-    while (Last < Len - 1 && IsWordChar(static_cast<unsigned char>(Text[Last + 1]))) ++Last;
+    while (Last < L.Length - 1 && IsWordChar(L.Text[Last + 1])) ++Last;
     const int N = Last - From + 1;
-    char* Word = CopyBytes(Text + From, N);
+    TChar* Word = CopyUnits(L.Text + From, N);
     if (!Word) return;
-    for (int I = 0; I < N; ++I)
-        Word[I] = static_cast<char>(Convert(static_cast<unsigned char>(Word[I])));
+    ChangeCase(Word, N, Change);
     ReplaceInLine(Pos.Line, From, N, Word, N);
     FreeBytes(Word);
 }

@@ -3,32 +3,14 @@
 #include <climits>
 #include <cstring>
 
-#include "plugin/fault_guard.h"
-#include "plugin/memory.h"
+#include "access/editor_access.h"
+#include "ground/memory.h"
 
 namespace tarvik {
 
-namespace {
-
-// The host's ECTL_GETINFO into the EditorInfo at Info; nonzero on success.
-int AskEditorInfo(void* Info) {
-    return EditorControl(ECTL_GETINFO, Info);
-}
-
-// Asks the host about the current editor. Outside an editor the host may fail
-// the call or fault instead; both only mean that there is no current editor.
-bool GetCurrentEditorInfo(EditorInfo& ei) {
-    memset(&ei, 0, sizeof ei);
-    if (!EditorControl) return false;
-    return CallGuarded(AskEditorInfo, &ei, 0) != 0;
-}
-
-}  // namespace
-
 TGlobalVars* FindCurrentEditor() {
-    EditorInfo ei;
-    if (!GetCurrentEditorInfo(ei)) return nullptr;
-    return FindEditorById(ei.EditorID);
+    int id;
+    return GetCurrentEditorId(id) ? FindEditorById(id) : nullptr;
 }
 
 TGlobalVars* FindEditorById(int EditorID) {
@@ -38,12 +20,12 @@ TGlobalVars* FindEditorById(int EditorID) {
 }
 
 TGlobalVars* CreateEditorState() {
-    EditorInfo ei;
-    if (!GetCurrentEditorInfo(ei)) return nullptr;
+    int id;
+    if (!GetCurrentEditorId(id)) return nullptr;
     TGlobalVars* rec = static_cast<TGlobalVars*>(AllocBytes(sizeof(TGlobalVars)));
     if (!rec) return nullptr;
     memset(rec, 0, sizeof *rec);
-    rec->EditorID = ei.EditorID;
+    rec->EditorID = id;
     rec->Mode = ModeUndecided;
     rec->BlockBegin.Pos = INT_MAX;
     rec->BlockBegin.Line = INT_MAX;

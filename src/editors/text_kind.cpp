@@ -1,48 +1,40 @@
 #include "editors/text_kind.h"
 
-#include <cstring>
-
-#include "plugin/globals.h"
-#include "plugin/settings.h"
+#include "access/editor_access.h"
+#include "ground/globals.h"
 
 namespace tarvik {
 
 namespace {
 
-enum TByteKind { PlainByte, TabByte, ControlByte };
+enum TUnitKind { PlainUnit, TabUnit, ControlUnit };
 
-// Form feeds and end-of-file marks are common in plain text; other control
-// bytes betray a binary or a terminal capture.
-TByteKind ClassifyByte(unsigned char Ch) {
-    if (Ch >= 32 || Ch == 12 || Ch == 26) return PlainByte;
-    return Ch == 9 ? TabByte : ControlByte;
+// Form feeds and end-of-file marks are common in plain text; other control units
+// betray a binary or a terminal capture.
+TUnitKind ClassifyUnit(TChar Ch) {
+    const TUnit U = UnitOf(Ch);
+    if (U >= 32 || U == 12 || U == 26) return PlainUnit;
+    return U == 9 ? TabUnit : ControlUnit;
 }
 
 }  // namespace
 
 unsigned char DetectTextKind() {
-    unsigned char remembered = ModeUndecided;
-    LoadSaveFileTypeMode(true, remembered);
-    if (remembered != ModeUndecided) return remembered;
-    if (!EditorControl) return ModeUndecided;
-    EditorInfo ei;
-    memset(&ei, 0, sizeof ei);
-    if (!EditorControl(ECTL_GETINFO, &ei)) return ModeUndecided;
-    int lines = ei.TotalLines < MaxDetectSearchLines ? ei.TotalLines : MaxDetectSearchLines;
-    bool hasTabs = false;
-    // Lines are read as stored: expanding tabs here would change the user's text.
-    for (int line = 0; line < lines; ++line) {
-        EditorGetString egs;
-        memset(&egs, 0, sizeof egs);
-        egs.StringNumber = line;
-        if (!EditorControl(ECTL_GETSTRING, &egs) || !egs.StringText) continue;
-        for (int i = 0; i < egs.StringLength; ++i) {
-            TByteKind kind = ClassifyByte(static_cast<unsigned char>(egs.StringText[i]));
-            if (kind == ControlByte) return ModeOff;
-            if (kind == TabByte) hasTabs = true;
+    TEditorView View;
+    if (!GetEditorView(View)) return ModeUndecided;
+    const int Lines =
+        View.TotalLines < MaxDetectSearchLines ? View.TotalLines : MaxDetectSearchLines;
+    bool HasTabs = false;
+    for (int Line = 0; Line < Lines; ++Line) {
+        TLine L;
+        if (!ReadLine(Line, L)) continue;
+        for (int I = 0; I < L.Length; ++I) {
+            const TUnitKind Kind = ClassifyUnit(L.Text[I]);
+            if (Kind == ControlUnit) return ModeOff;
+            if (Kind == TabUnit) HasTabs = true;
         }
     }
-    return hasTabs && !OnForTextWithTabs ? ModeOff : ModeOn;
+    return HasTabs && !OnForTextWithTabs ? ModeOff : ModeOn;
 }
 
 }  // namespace tarvik

@@ -5,32 +5,25 @@
 #include <climits>
 #include <cstring>
 
-#include "commands/edit_helpers.h"
-#include "commands/primitives.h"
+#include "access/editor_access.h"
+#include "access/host_ui.h"
 #include "editors/editor_state.h"
+#include "ground/key_event.h"
+#include "ground/memory.h"
 #include "interactive/recorder.h"
 #include "interactive/status_line.h"
 #include "interactive/text_search.h"
-#include "keys/dispatcher.h"
-#include "plugin/memory.h"
 
 namespace tarvik {
 
 namespace {
 
-constexpr DWORD kAltBits = 0x03;
-constexpr DWORD kAltCtrlBits = 0x0F;
-constexpr DWORD kAnyModifierBits = 0x1F;
-// The AltGr key of German, Polish, Czech or French layouts sends right Alt with left
-// Ctrl, and the host types the character it gives (@ { } [ ] \ | ~) as text.
-constexpr DWORD kAltGrBits = RIGHT_ALT_PRESSED | LEFT_CTRL_PRESSED;
-
 // What one search owns while it runs.
 struct TSearchRun {
     int EditorID;       // the window; its record is re-found after every call that may nest
-    char* Text;         // the search text as typed (OEM code page), Length bytes and a NUL
+    TChar* Text;        // the search text as typed (the console's code page), and a NUL
     int Length;         // characters accepted: also the index of the top hit-stack entry
-    int TextCapacity;   // bytes allocated for Text
+    int TextCapacity;   // units allocated for Text
     TCursorPos* Stack;  // entry k: hit of the first k characters; entry 0: the start
     int StackSize;      // entries allocated for Stack
     bool AnsiWindow;    // the window shows ANSI text: the prompt shows what is looked for
@@ -43,7 +36,8 @@ bool MakeRoom(TSearchRun& Run) {
     if (Run.Length > INT_MAX / 4) return false;
     if (Run.Length + 2 > Run.TextCapacity) {
         int capacity = Run.TextCapacity * 2;
-        char* text = static_cast<char*>(ResizeBytes(Run.Text, static_cast<size_t>(capacity)));
+        TChar* text = static_cast<TChar*>(
+            ResizeBytes(Run.Text, sizeof(TChar) * static_cast<size_t>(capacity)));
         if (!text) return false;
         Run.Text = text;
         Run.TextCapacity = capacity;
@@ -60,10 +54,10 @@ bool MakeRoom(TSearchRun& Run) {
 }
 
 // Stores the first Length characters of Text as the window's SearchText; false when out of memory.
-bool PublishText(TGlobalVars* State, const char* Text, int Length) {
-    char* copy = nullptr;
+bool PublishText(TGlobalVars* State, const TChar* Text, int Length) {
+    TChar* copy = nullptr;
     if (Length > 0) {
-        copy = CopyBytes(Text, Length);
+        copy = CopyUnits(Text, Length);
         if (!copy) return false;
     }
     FreeBytes(State->SearchText);
@@ -71,15 +65,11 @@ bool PublishText(TGlobalVars* State, const char* Text, int Length) {
     return true;
 }
 
-// The key's character as typed (the console's OEM code page); 0 for a key without one.
-unsigned char TypedChar(const INPUT_RECORD& Event) {
-    return static_cast<unsigned char>(Event.Event.KeyEvent.uChar.AsciiChar);
-}
-
-// An Alt or Ctrl combination ends the search, except AltGr, which types a character.
-bool EndsSearch(DWORD Modifiers) {
-    if ((Modifiers & kAltGrBits) == kAltGrBits) return false;
-    return (Modifiers & kAltCtrlBits) != 0;
+// An Alt or Ctrl combination ends the search, except AltGr, which types a character
+// (the @ { } [ ] \ | ~ of many layouts).
+bool EndsSearch(DWORD Mods) {
+    if ((Mods & kAltGrMask) == kAltGrMask) return false;
+    return (Mods & (kAltMask | kCtrlMask)) != 0;
 }
 
 int PosPlus(int Pos, int Delta) {
@@ -93,21 +83,21 @@ TStep TakeBackChar(TGlobalVars* State, TSearchRun& Run) {
     --Run.Length;
     Run.Text[Run.Length] = 0;
     if (!PublishText(State, Run.Text, Run.Length) && State->SearchText &&
-        strlen(State->SearchText) > static_cast<size_t>(Run.Length)) {
+        TextLength(State->SearchText) > Run.Length) {
         State->SearchText[Run.Length] = 0;
     }
     DropLastKeystroke(State);
     SelectSearchHit(Run.Stack, Run.Length);
     ShowSearchPrompt(Run.Text, Run.AnsiWindow);
-    EditorControl(ECTL_REDRAW, nullptr);
+    Redraw();
     return StepGoOn;
 }
 
 // A printable key: the longer text from the current hit on, or the key is dropped.
-TStep AddChar(TGlobalVars* State, TSearchRun& Run, INPUT_RECORD& Event, unsigned char Ch) {
+TStep AddChar(TGlobalVars* State, TSearchRun& Run, INPUT_RECORD& Event, TChar Ch) {
     if (!MakeRoom(Run)) return StepGoOn;
     int i = Run.Length;
-    Run.Text[i] = static_cast<char>(Ch);
+    Run.Text[i] = Ch;
     Run.Text[i + 1] = 0;
     TCursorPos hit;
     if (!FindText(State, Run.Text, Run.Stack[i], hit) || !PublishText(State, Run.Text, i + 1)) {
@@ -120,7 +110,7 @@ TStep AddChar(TGlobalVars* State, TSearchRun& Run, INPUT_RECORD& Event, unsigned
     Run.Stack[Run.Length] = hit;
     SelectSearchHit(Run.Stack, Run.Length);
     ShowSearchPrompt(Run.Text, Run.AnsiWindow);
-    EditorControl(ECTL_REDRAW, nullptr);
+    Redraw();
     return StepGoOn;
 }
 
@@ -137,24 +127,24 @@ TStep FindAgain(TGlobalVars* State, TSearchRun& Run, INPUT_RECORD& Event) {
     if (!FindEditorById(Run.EditorID)) return StepGone;
     Run.Stack[Run.Length] = hit;
     SelectSearchHit(Run.Stack, Run.Length);
-    EditorControl(ECTL_REDRAW, nullptr);
+    Redraw();
     return StepGoOn;
 }
 
 // One key-down event, its repeat count already expanded.
 TStep HandleKey(TGlobalVars* State, TSearchRun& Run, INPUT_RECORD& Event) {
-    const KEY_EVENT_RECORD& key = Event.Event.KeyEvent;
-    DWORD modifiers = key.dwControlKeyState;
-    unsigned char ch = TypedChar(Event);
+    const DWORD mods = Modifiers(Event);
+    // The key's character as typed; 0 for a key without one.
+    const unsigned ch = KeyChar(Event);
     if (ch == 8) {
-        if (modifiers & kAnyModifierBits) return StepEnd;
+        if (mods & (kAltMask | kCtrlMask | kShiftMask)) return StepEnd;
         return TakeBackChar(State, Run);
     }
     if (ch >= 32) {
-        if (EndsSearch(modifiers)) return StepEnd;
-        return AddChar(State, Run, Event, ch);
+        if (EndsSearch(mods)) return StepEnd;
+        return AddChar(State, Run, Event, static_cast<TChar>(ch));
     }
-    switch (key.wVirtualKeyCode) {
+    switch (Event.Event.KeyEvent.wVirtualKeyCode) {
         case VK_SHIFT:
         case VK_CONTROL:
         case VK_MENU:
@@ -162,7 +152,7 @@ TStep HandleKey(TGlobalVars* State, TSearchRun& Run, INPUT_RECORD& Event) {
         case VK_NUMLOCK:
             return StepGoOn;
         case 'L':
-            if (!(modifiers & kAltBits)) return FindAgain(State, Run, Event);
+            if (!(mods & kAltMask)) return FindAgain(State, Run, Event);
             return StepEnd;
         default:
             return StepEnd;
@@ -171,28 +161,19 @@ TStep HandleKey(TGlobalVars* State, TSearchRun& Run, INPUT_RECORD& Event) {
 
 }  // namespace
 
-// Cursor to hit-stack entry K and the K characters there selected.
 void SelectSearchHit(const TCursorPos* Stack, int K) {
-    SetCursorPos(Stack[K].Pos, Stack[K].Line);
-    EditorSelect es;
-    es.BlockType = BTYPE_STREAM;
-    es.BlockStartLine = Stack[K].Line;
-    es.BlockStartPos = Stack[K].Pos;
-    es.BlockWidth = K;
-    es.BlockHeight = 1;
-    if (EditorControl) EditorControl(ECTL_SELECT, &es);
+    SetCursor(Stack[K].Pos, Stack[K].Line);
+    SelectBlock({Stack[K].Line, Stack[K].Pos, Stack[K].Line, PosPlus(Stack[K].Pos, K)});
 }
 
-// The modal search from Start: reads keys until one ends it, then leaves the cursor behind
-// the last hit and SearchText holding the text found last.
 void IncrementalSearch(TGlobalVars* State, TCursorPos Start) {
-    if (!State || !EditorControl) return;
+    if (!State) return;
     TSearchRun run;
     run.EditorID = State->EditorID;
     run.Length = 0;
     run.TextCapacity = 16;
     run.StackSize = 16;
-    run.Text = static_cast<char*>(AllocBytes(static_cast<size_t>(run.TextCapacity)));
+    run.Text = static_cast<TChar*>(AllocBytes(sizeof(TChar) * run.TextCapacity));
     run.Stack = static_cast<TCursorPos*>(AllocBytes(sizeof(TCursorPos) * run.StackSize));
     if (!run.Text || !run.Stack) {
         FreeBytes(run.Text);
@@ -201,14 +182,14 @@ void IncrementalSearch(TGlobalVars* State, TCursorPos Start) {
     }
     run.Text[0] = 0;
     run.Stack[0] = Start;
-    EditorInfo ei;
-    run.AnsiWindow = GetEditorInfo(ei) && ShowsAnsiText(ei);
+    TEditorView view;
+    run.AnsiWindow = GetEditorView(view) && view.Code == ViewAnsi;
 
     int height = ScreenHeight();
     State->RepeatUsesHostSearch = false;
     PublishText(State, run.Text, 0);
-    HANDLE bottomLine = SaveScreen ? SaveScreen(0, height - 1, -1, -1) : nullptr;
-    ShowSearchPrompt("", run.AnsiWindow);
+    HANDLE bottomLine = SaveScreenArea(0, height - 1, -1, -1);
+    ShowSearchPrompt(TARVIK_TEXT(""), run.AnsiWindow);
 
     INPUT_RECORD event;
     memset(&event, 0, sizeof event);
@@ -216,14 +197,14 @@ void IncrementalSearch(TGlobalVars* State, TCursorPos Start) {
     bool gone = false;
     while (!endedByEvent && !gone) {
         // A failed read ends the search without an ending event: nothing is re-recorded.
-        if (!EditorControl(ECTL_READINPUT, &event)) break;
+        if (!ReadInput(event)) break;
         if (event.EventType == MOUSE_EVENT && event.Event.MouseEvent.dwButtonState) {
             INPUT_RECORD click = event;
             HandToHost(&click);
             endedByEvent = true;
             break;
         }
-        if (event.EventType != KEY_EVENT || !event.Event.KeyEvent.bKeyDown) continue;
+        if (!IsKeyPress(event)) continue;
         // A key held down counts once per repetition, as a search key: handed to the
         // host, the repetitions would edit the text under the open search.
         const int times =
@@ -248,15 +229,12 @@ void IncrementalSearch(TGlobalVars* State, TCursorPos Start) {
     }
     if (state) {
         const TCursorPos& top = run.Stack[run.Length];
-        SetCursorPos(PosPlus(top.Pos, run.Length), top.Line);
-        EditorSelect es;
-        memset(&es, 0, sizeof es);
-        es.BlockType = BTYPE_NONE;
-        EditorControl(ECTL_SELECT, &es);
+        SetCursor(PosPlus(top.Pos, run.Length), top.Line);
+        ClearSelection();
     }
     FreeBytes(run.Stack);
     FreeBytes(run.Text);
-    if (RestoreScreen) RestoreScreen(bottomLine);
+    RestoreScreenArea(bottomLine);
 }
 
 }  // namespace tarvik

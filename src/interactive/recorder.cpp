@@ -3,24 +3,24 @@
 #include <climits>
 #include <cstring>
 
+#include "access/editor_access.h"
+#include "access/host_ui.h"
 #include "editors/editor_state.h"
+#include "ground/console.h"
+#include "ground/key_event.h"
+#include "ground/memory.h"
 #include "interactive/status_line.h"
-#include "keys/dispatcher.h"
-#include "plugin/memory.h"
 
 namespace tarvik {
 
 namespace {
-
-constexpr DWORD kAltMask = RIGHT_ALT_PRESSED | LEFT_ALT_PRESSED;
-constexpr DWORD kCtrlMask = RIGHT_CTRL_PRESSED | LEFT_CTRL_PRESSED;
 
 // Ctrl+Shift+R or Ctrl+Shift+P without Alt, pressed or released.
 bool IsRecorderKey(const INPUT_RECORD* Event) {
     if (Event->EventType != KEY_EVENT) return false;
     const KEY_EVENT_RECORD& key = Event->Event.KeyEvent;
     if (key.wVirtualKeyCode != 'R' && key.wVirtualKeyCode != 'P') return false;
-    const DWORD mods = key.dwControlKeyState & 0xFF;
+    const DWORD mods = Modifiers(*Event);
     return (mods & kCtrlMask) && (mods & SHIFT_PRESSED) && !(mods & kAltMask);
 }
 
@@ -90,7 +90,7 @@ void DropLastKeystroke(TGlobalVars* State) {
     for (int i = State->RecordedCount - 1; i >= 0; --i) {
         const INPUT_RECORD& event = State->RecordedEvents[i];
         if (event.EventType != KEY_EVENT || !event.Event.KeyEvent.bKeyDown) continue;
-        if (static_cast<unsigned char>(event.Event.KeyEvent.uChar.AsciiChar) < 32) continue;
+        if (KeyChar(event) < 32) continue;
         // A failed shrink keeps the larger block; only the count matters then.
         ResizeRecording(State, i);
         State->RecordedCount = i;
@@ -101,17 +101,17 @@ void DropLastKeystroke(TGlobalVars* State) {
 void RecordingPrompt(TGlobalVars* State) {
     const int id = State->EditorID;
     const int height = ScreenHeight();
-    HANDLE saved = SaveScreen ? SaveScreen(0, height - 1, -1, -1) : nullptr;
-    ShowStatusLine(Msg(MRecordingPrompt), "");
+    HANDLE saved = SaveScreenArea(0, height - 1, -1, -1);
+    ShowStatusLine(MessageText(MRecordingPrompt), TARVIK_TEXT(""));
     for (;;) {
         INPUT_RECORD event;
         memset(&event, 0, sizeof event);
-        if (!EditorControl || !EditorControl(ECTL_READINPUT, &event)) break;
+        if (!ReadInput(event)) break;
         if (event.EventType == MOUSE_EVENT && event.Event.MouseEvent.dwButtonState) {
             HandToHost(&event);
             break;
         }
-        if (event.EventType == KEY_EVENT && event.Event.KeyEvent.bKeyDown) {
+        if (IsKeyPress(event)) {
             const WORD vk = event.Event.KeyEvent.wVirtualKeyCode;
             if (vk == VK_ESCAPE) {
                 if (TGlobalVars* rec = FindEditorById(id)) StopRecording(rec);
@@ -123,7 +123,7 @@ void RecordingPrompt(TGlobalVars* State) {
         const TGlobalVars* rec = FindEditorById(id);
         if (!rec || !rec->Recording) break;
     }
-    if (RestoreScreen) RestoreScreen(saved);
+    RestoreScreenArea(saved);
 }
 
 void ExpandRepeatCount(INPUT_RECORD* Event) {
@@ -138,10 +138,11 @@ void ExpandRepeatCount(INPUT_RECORD* Event) {
 }
 
 void PlayRecording(TGlobalVars* State) {
+    // A recording that is still being made is not played.
+    if (State->Recording) return;
     DWORD written = 0;
     if (State->RecordedEvents && State->RecordedCount > 0)
-        WriteConsoleInputA(GetStdHandle(STD_INPUT_HANDLE), State->RecordedEvents,
-                           static_cast<DWORD>(State->RecordedCount), &written);
+        written = WriteEvents(State->RecordedEvents, static_cast<DWORD>(State->RecordedCount));
     // Added, not set: a replay typed ahead of an earlier one's events must not cut
     // the count of events still to come, or a search among them would poll the
     // keyboard and swallow them.
@@ -152,7 +153,7 @@ void PlayRecording(TGlobalVars* State) {
 void CountDownPlayback(TGlobalVars* State) {
     if (State->PlaybackPending == 0) return;
     DWORD waiting = 0;
-    if (GetNumberOfConsoleInputEvents(GetStdHandle(STD_INPUT_HANDLE), &waiting) && waiting > 0)
+    if (CountWaitingEvents(CurrentInput(), waiting) && waiting > 0)
         --State->PlaybackPending;
     else
         State->PlaybackPending = 0;

@@ -1,20 +1,26 @@
-// The bottom-line prompt, the search message boxes and input draining.
+// What the interactive modes show: the prompt over the bottom screen line and the two
+// search boxes. The search text is shown as the window shows what is looked for
+// (SearchTextOnScreen).
 #pragma once
+
+#include "ground/text.h"
 
 namespace tarvik {
 
-// The search text is kept as typed, in the OEM code page. The functions that show it
-// take AnsiWindow: in a window that shows its text in the ANSI code page the search
-// looks for the text's ANSI form, and the screen shows what is looked for.
+// Draws Prefix and Text as one line over the whole bottom screen line, in the colour
+// of the key bar's first title cell; a Text too long for the room left shows its end.
+void ShowStatusLine(const TChar* Prefix, const TChar* Text);
 
-// Heap copy of Text as the screen shows the search for it (free with FreeBytes):
-// unchanged, or through the ANSI code page and back; null when out of memory.
-char* SearchTextOnScreen(const char* Text, bool AnsiWindow);
-void ShowStatusLine(const char* Prefix, const char* Text);
-void ShowSearchPrompt(const char* Text, bool AnsiWindow);
-void ShowSearchingMessage(const char* Text, bool AnsiWindow);
-void ShowNotFound(const char* Text, bool AnsiWindow);
-void DiscardPendingInput();
+// The incremental search's prompt with Text.
+void ShowSearchPrompt(const TChar* Text, bool AnsiWindow);
+
+// The box that stands while a search scans, without waiting; it stays until the
+// screen under it is restored.
+void ShowSearchingMessage(const TChar* Text, bool AnsiWindow);
+
+// The warning that Text was not found; waiting keys are dropped first, so that none
+// closes the box unseen. Returns when the user has closed it.
+void ShowNotFound(const TChar* Text, bool AnsiWindow);
 
 // Height of the console screen buffer; 25 when it cannot be read.
 int ScreenHeight();

@@ -1,14 +1,24 @@
-// Finding text forward from a position, with the search's case rule.
+// Finding a text forward from a position, line by line to the end of the file, in the
+// window's own code page, with the search's case rule: a small letter matches its
+// small and capital forms, every other character only itself. Text that spans a line
+// break is not found, and the search does not wrap to the top.
 #pragma once
 
-#include "plugin/globals.h"
+#include "ground/globals.h"
 
 namespace tarvik {
 
-// True for a window that shows its text in the ANSI code page (no host table).
-bool ShowsAnsiText(const EditorInfo& Ei);
-bool FindNext(TGlobalVars* State, const char* Text, TCursorPos Start);
-bool FindText(TGlobalVars* State, const char* Text, TCursorPos Start, TCursorPos& Hit);
+// FindText, then the cursor on the first character of the hit, nothing selected.
+bool FindNext(TGlobalVars* State, const TChar* Text, TCursorPos Start);
+
+// The first occurrence of Text (as typed) at or after Start; the cursor, the view and
+// the screen are as before, and Hit is written only when found. While it scans, a box
+// stands and the keyboard is polled for Esc, which ends the scan with nothing found;
+// never while a replay of State's recording is still arriving.
+bool FindText(TGlobalVars* State, const TChar* Text, TCursorPos Start, TCursorPos& Hit);
+
+// Reads every waiting console event up to the first Esc press; true when there was one.
+// The events read are gone.
 bool EscapePressed();
 
 }  // namespace tarvik

@@ -1,15 +1,13 @@
-// The key map as data: five tables of plain rows, one per prefix/modifier state,
-// searched by one lookup. The dispatcher runs what a row names; the key-map
-// generator and the table-walking test read the same rows.
-//
-// Stable interface for readers of the tables:
-//   KeyTables[TableId]          the five tables, in TKeyTableId order
-//   KeyTables[t].Rows / .Count  the rows of one table (Rows is null when Count is 0)
-//   TBinding fields             Key, Shift, Steps, TakesCursor, Arg, Name, Description
-//   FormatBindingKey            the key as users write it ("Ctrl+K B", "Shift+F7")
+// The key map as data: five tables of plain rows, one per prefix and modifier state,
+// searched by one lookup. A row names the procedure a key runs, what the dispatcher
+// hands it (its argument kind) and the steps around it; the dispatcher runs it, and
+// the key-map generator and the table-walking test read the same rows.
 #pragma once
 
-#include "plugin/globals.h"
+#include <windows.h>
+
+#include "ground/characters.h"
+#include "ground/globals.h"
 
 namespace tarvik {
 
@@ -30,37 +28,61 @@ enum TShiftRule : unsigned char {
     ShiftDown = 2     // only with Shift
 };
 
-// The steps the dispatcher runs around a row's command. "Repeat" is
-// ExpandRepeatCount, "hook" is RecorderHook, "cursor" is GetCursorPos when the
-// row's TakesCursor is set; the prefix flags are cleared and CountDownPlayback
-// runs afterwards unless the row says otherwise. A StepsNoHook row is the replay
-// key: never recorded, so never one of the replayed events the countdown counts.
+// The steps the dispatcher runs around a row's procedure. "Repeat" is
+// ExpandRepeatCount, "hook" is RecorderHook, "cursor" is reading the cursor for the
+// rows whose argument takes it; the prefix flags are cleared and CountDownPlayback
+// runs afterwards unless the row says otherwise.
 enum TSteps : unsigned char {
-    StepsFull = 0,      // repeat, hook, cursor, command, ECTL_REDRAW; result 1
-    StepsNoRedraw = 1,  // repeat, hook, cursor, command; result 1
-    StepsPrefix = 2,    // repeat, hook, command; result 1 at once, prefix flags kept
-    StepsDecides = 3,   // repeat, hook, cursor, command; the command redraws and gives the result
-    StepsNoHook = 4,    // repeat, cursor, command, ECTL_REDRAW; result 1; no countdown
-    StepsOwn = 5,       // the command runs its own steps (or none) and gives the result
+    StepsFull = 0,      // repeat, hook, cursor, procedure, redraw; result 1
+    StepsNoRedraw = 1,  // repeat, hook, cursor, procedure; result 1
+    StepsPrefix = 2,    // repeat, hook, procedure; result 1 at once, prefix flags kept
+    StepsDecides = 3,   // repeat, hook, procedure; it redraws and gives the result
+    StepsNoHook = 4,    // repeat, procedure, redraw; result 1. The replay key: never
+                        // recorded, so never one of the replayed events counted down
+    StepsOwn = 5,       // the procedure runs its own steps (or none); its result, else 0
     StepsPassOn = 6     // hook only; result 0 (the row documents what the hook does)
 };
 
-// A bound command. State is the window's record, found afresh just before the
-// call; Event is the host's record; Cursor is read only for rows with
-// TakesCursor. The result counts only for StepsDecides and StepsOwn rows:
-// 1 handled, 0 pass on to the host. A command that hands events to the host
-// must not use State afterwards.
-typedef int (*TCommand)(TGlobalVars* State, INPUT_RECORD* Event, TCursorPos Cursor, int Arg);
+// What the dispatcher hands a row's procedure: the window's record (State, found
+// afresh just before the call), the cursor (read just before the call), the row's
+// Value, the host's event record.
+enum TArgKind : unsigned char {
+    ArgNothing = 0,           // Procedure()
+    ArgCursor = 1,            // Procedure(Cursor)
+    ArgCursorCase = 2,        // Procedure(Cursor, Value as a case change)
+    ArgCase = 3,              // Procedure(Value as a case change)
+    ArgState = 4,             // Procedure(State)
+    ArgStateCursor = 5,       // Procedure(State, Cursor)
+    ArgStateValue = 6,        // Procedure(State, Value)
+    ArgStateCursorValue = 7,  // Procedure(State, Cursor, Value)
+    ArgDecides = 8,           // Result = Procedure(): true handled, false pass on
+    ArgStateEvent = 9,        // Result = Procedure(State, Event)
+    ArgNone = 10              // no procedure: a StepsPassOn row
+};
+
+// The bound procedure, one member per argument kind.
+union TProcedure {
+    void (*Nothing)();
+    void (*Cursor)(TCursorPos);
+    void (*CursorCase)(TCursorPos, TCaseChange);
+    void (*Case)(TCaseChange);
+    void (*State)(TGlobalVars*);
+    void (*StateCursor)(TGlobalVars*, TCursorPos);
+    void (*StateValue)(TGlobalVars*, int);
+    void (*StateCursorValue)(TGlobalVars*, TCursorPos, int);
+    bool (*Decides)();
+    int (*StateEvent)(TGlobalVars*, INPUT_RECORD*);
+};
 
 // One binding: a key (with its Shift rule) in one table and what it runs.
 struct TBinding {
     WORD Key;                 // virtual-key code, never the character
     TShiftRule Shift;         // Shift requirement within the table
-    TSteps Steps;             // steps around the command
-    bool TakesCursor;         // the dispatcher reads the cursor before the command
-    TCommand Command;         // null only for StepsPassOn rows
-    int Arg;                  // per-row constant for Command (a bookmark digit, else 0)
-    const char* Name;         // the procedure a reader looks for, e.g. "CopyBlock"
+    TSteps Steps;             // steps around the procedure
+    TArgKind Arg;             // what the procedure is handed
+    TProcedure Run;           // the procedure; the member of Arg
+    int Value;                // the row's constant (a bookmark digit, a case change), else 0
+    const char* Name;         // the procedure's name, for readers of the key map
     const char* Description;  // one line for the key map
 };
 
@@ -74,19 +96,14 @@ struct TKeyTable {
 
 extern const TKeyTable KeyTables[KeyTableCount];
 
-// The table a key press goes to, from the window's prefix flags and the
-// modifier bits (only the low byte of ControlKeyState counts).
+// True for the argument kinds that hand over the cursor.
+bool TakesCursor(TArgKind Arg);
+
+// The table a key press goes to, from the window's prefix flags and the modifier bits
+// (only the low byte of ControlKeyState counts).
 TKeyTableId ChooseKeyTable(bool CtrlKPending, bool CtrlQPending, DWORD ControlKeyState);
 
 // The row of Table bound to Key with these modifiers, or null (pass the key on).
 const TBinding* FindBinding(TKeyTableId Table, WORD Key, DWORD ControlKeyState);
-
-// A short name of a virtual-key code: "B", "5", "F7", "Del", "[", or "0xNN".
-// Writes at most Size bytes including the NUL.
-void FormatKeyName(WORD Key, char* Buffer, int Size);
-
-// The whole key of a row as users write it: "Ctrl+K B", "Ctrl+Shift+P",
-// "Shift+F7", "Backspace". Writes at most Size bytes including the NUL.
-void FormatBindingKey(TKeyTableId Table, const TBinding& Row, char* Buffer, int Size);
 
 }  // namespace tarvik

@@ -1,9 +1,9 @@
 #include "keys/dispatcher.h"
 
-#include <cstring>
-
-#include "commands/primitives.h"
+#include "access/editor_access.h"
 #include "editors/editor_state.h"
+#include "ground/hand_over.h"
+#include "ground/key_event.h"
 #include "interactive/recorder.h"
 #include "keys/bindings.h"
 
@@ -11,19 +11,61 @@ namespace tarvik {
 
 namespace {
 
-// Redraws the editor unless the window went away during the command.
+// Redraws the editor unless the window went away during the procedure.
 void RedrawIfAlive(int EditorID) {
-    if (EditorControl && FindEditorById(EditorID)) EditorControl(ECTL_REDRAW, nullptr);
+    if (FindEditorById(EditorID)) Redraw();
 }
 
-// Runs a bound row's steps around its command; the result for the host.
-// The record is looked up again after every step that may nest a dispatch,
-// since the host may close the window inside it; a vanished window ends the
-// key as handled.
+// Calls Row's procedure with what its argument kind hands over; its result, or 1 for a
+// procedure without one.
+int CallProcedure(const TBinding& Row, TGlobalVars* State, TCursorPos Cursor, INPUT_RECORD* Rec) {
+    const TProcedure& Run = Row.Run;
+    switch (Row.Arg) {
+        case ArgNothing:
+            Run.Nothing();
+            return 1;
+        case ArgCursor:
+            Run.Cursor(Cursor);
+            return 1;
+        case ArgCursorCase:
+            Run.CursorCase(Cursor, static_cast<TCaseChange>(Row.Value));
+            return 1;
+        case ArgCase:
+            Run.Case(static_cast<TCaseChange>(Row.Value));
+            return 1;
+        case ArgState:
+            Run.State(State);
+            return 1;
+        case ArgStateCursor:
+            Run.StateCursor(State, Cursor);
+            return 1;
+        case ArgStateValue:
+            Run.StateValue(State, Row.Value);
+            return 1;
+        case ArgStateCursorValue:
+            Run.StateCursorValue(State, Cursor, Row.Value);
+            return 1;
+        case ArgDecides:
+            return Run.Decides() ? 1 : 0;
+        case ArgStateEvent:
+            return Run.StateEvent(State, Rec);
+        case ArgNone:
+            break;
+    }
+    return 1;
+}
+
+// Runs a bound row's steps around its procedure; the result for the host. The record
+// is looked up again after every step that may nest a dispatch, since the host may
+// close the window inside it; a vanished window ends the key as handled.
 int RunBinding(int EditorID, const TBinding& Row, INPUT_RECORD* Rec) {
     TGlobalVars* rec = FindEditorById(EditorID);
     if (!rec) return 1;
-    if (Row.Steps == StepsOwn) return Row.Command(rec, Rec, TCursorPos{0, 0}, Row.Arg);
+    // A procedure with its own steps passes the key on unless it says otherwise.
+    if (Row.Steps == StepsOwn) {
+        const int result = CallProcedure(Row, rec, TCursorPos{0, 0}, Rec);
+        return Row.Arg == ArgStateEvent ? result : 0;
+    }
 
     ExpandRepeatCount(Rec);
     if (Row.Steps != StepsNoHook) {
@@ -35,47 +77,32 @@ int RunBinding(int EditorID, const TBinding& Row, INPUT_RECORD* Rec) {
     if (!rec) return 1;
 
     TCursorPos cursor = {0, 0};
-    // Without the cursor the command would act at the file's start, on text the
-    // user never pointed at: it ends quietly instead, the key still handled.
-    if (Row.TakesCursor && !GetCursorPos(cursor)) {
+    // Without the cursor the procedure would act at the file's start, on text the user
+    // never pointed at: it ends quietly instead, the key still handled.
+    if (TakesCursor(Row.Arg) && !GetCursor(cursor)) {
         RedrawIfAlive(EditorID);
         return 1;
     }
-    const int result = Row.Command(rec, Rec, cursor, Row.Arg);
+    const int result = CallProcedure(Row, rec, cursor, Rec);
     if (Row.Steps == StepsDecides) return result;
     if (Row.Steps == StepsFull || Row.Steps == StepsNoHook) RedrawIfAlive(EditorID);
     return 1;
 }
 
-// Dispatches nest when the plug-in hands an event to the host, which calls
-// ProcessEditorInput again before the outer call goes on. When the plug-in
-// declines the event there, some builds of the host ask once more, with the last
-// record they read from the console (often a key the plug-in is handling right
-// then), before they act on the event themselves. Each hand-over is served once:
-// a further call within it is declined without a second look, so the host goes
-// on with the event and nothing recurses; nesting past any real use is declined
-// the same way.
-constexpr int kMaxNesting = 16;
-int Nesting = 0;                       // dispatches in progress
-int HandOvers = 0;                     // hand-overs to the host in progress
-bool HandOverServed[kMaxNesting + 1];  // per hand-over: its nested dispatch has run
-
 // The dispatch of one event: gate, table, steps, final step.
 int DispatchKey(INPUT_RECORD* Rec) {
     TGlobalVars* rec = FindCurrentEditor();
-    if (!rec || rec->Mode != ModeOn || Rec->EventType != KEY_EVENT || !Rec->Event.KeyEvent.bKeyDown)
-        return 0;
+    if (!rec || rec->Mode != ModeOn || !IsKeyPress(*Rec)) return 0;
 
     const int id = rec->EditorID;
-    // The row is chosen before any step runs: a command still runs after the
-    // hook has blanked the key, and nested dispatches cannot change the choice.
-    const KEY_EVENT_RECORD& key = Rec->Event.KeyEvent;
-    const TKeyTableId table =
-        ChooseKeyTable(rec->CtrlKPending, rec->CtrlQPending, key.dwControlKeyState & 0xFF);
-    const TBinding* row = FindBinding(table, key.wVirtualKeyCode, key.dwControlKeyState & 0xFF);
+    // The row is chosen before any step runs: a procedure still runs after the hook
+    // has blanked the key, and nested dispatches cannot change the choice.
+    const DWORD mods = Modifiers(*Rec);
+    const TKeyTableId table = ChooseKeyTable(rec->CtrlKPending, rec->CtrlQPending, mods);
+    const TBinding* row = FindBinding(table, Rec->Event.KeyEvent.wVirtualKeyCode, mods);
 
     int result = 0;
-    if (!row || row->Steps == StepsPassOn || !row->Command) {
+    if (!row || row->Steps == StepsPassOn || row->Arg == ArgNone) {
         RecorderHook(rec, Rec);
     } else {
         result = RunBinding(id, *row, Rec);
@@ -90,58 +117,13 @@ int DispatchKey(INPUT_RECORD* Rec) {
     return result;
 }
 
-// A key press as a typed key arrives: repeat count 1, no scan code.
-INPUT_RECORD KeyPressRecord(WORD VirtualKey, char Char, DWORD ControlKeyState) {
-    INPUT_RECORD event;
-    memset(&event, 0, sizeof event);
-    event.EventType = KEY_EVENT;
-    event.Event.KeyEvent.bKeyDown = -1;
-    event.Event.KeyEvent.wRepeatCount = 1;
-    event.Event.KeyEvent.wVirtualKeyCode = VirtualKey;
-    event.Event.KeyEvent.uChar.AsciiChar = Char;
-    event.Event.KeyEvent.dwControlKeyState = ControlKeyState;
-    return event;
-}
-
 }  // namespace
 
 int DispatchEditorInput(INPUT_RECORD* Rec) {
-    if (!Rec) return 0;
-    if (HandOvers > 0) {
-        if (HandOverServed[HandOvers]) return 0;
-        HandOverServed[HandOvers] = true;
-    }
-    if (Nesting >= kMaxNesting) return 0;
-    ++Nesting;
+    if (!Rec || !EnterDispatch()) return 0;
     const int result = DispatchKey(Rec);
-    --Nesting;
+    LeaveDispatch();
     return result;
-}
-
-int HandToHost(INPUT_RECORD* Event) {
-    if (!EditorControl || !Event) return 0;
-    if (HandOvers >= kMaxNesting) return 0;
-    ++HandOvers;
-    HandOverServed[HandOvers] = false;
-    const int result = EditorControl(ECTL_PROCESSINPUT, Event);
-    --HandOvers;
-    return result;
-}
-
-void SendKeyToHost(WORD VirtualKey, char Char, DWORD ControlKeyState) {
-    INPUT_RECORD event = KeyPressRecord(VirtualKey, Char, ControlKeyState);
-    HandToHost(&event);
-}
-
-void SaveFile() {
-    // Through the console rather than the editor call, so the host saves with
-    // its own F2 handling after this key is done.
-    INPUT_RECORD event = KeyPressRecord(VK_F2, 0, 0);
-    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
-    DWORD written = 0;
-    WriteConsoleInputA(input, &event, 1, &written);
-    event.Event.KeyEvent.bKeyDown = 0;
-    WriteConsoleInputA(input, &event, 1, &written);
 }
 
 }  // namespace tarvik

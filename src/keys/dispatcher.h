@@ -1,23 +1,15 @@
-// The key dispatcher: the body of ProcessEditorInput.
+// The key dispatcher, the body of ProcessEditorInput: decides for one input event at a
+// time whether the plug-in handles it (1: the host drops it) or passes it on (0). It
+// keeps each window's Ctrl+K / Ctrl+Q prefix, looks the key up in the binding tables
+// and runs the row's procedure in the row's steps.
 #pragma once
 
-#include "plugin/globals.h"
+#include <windows.h>
 
 namespace tarvik {
 
-// Handles one input event; 1 when the plug-in used it, 0 when the host is to.
-// The host's record may be changed in place (repeat count, blanked keys).
+// Handles one input event; 1 when the plug-in used it, 0 when the host is to. The
+// host's record may be changed in place (repeat count, blanked keys).
 int DispatchEditorInput(INPUT_RECORD* Rec);
-
-// Hands Event to the host through ECTL_PROCESSINPUT: the host dispatches it (a
-// nested call, served once) and then handles it itself. Every hand-over of the
-// plug-in goes through here. The host's result.
-int HandToHost(INPUT_RECORD* Event);
-
-// Hands one key press to the host through ECTL_PROCESSINPUT (a nested dispatch).
-void SendKeyToHost(WORD VirtualKey, char Char, DWORD ControlKeyState);
-
-// Puts an F2 press and release into the console input: the host saves the file.
-void SaveFile();
 
 }  // namespace tarvik

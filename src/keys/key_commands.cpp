@@ -2,14 +2,14 @@
 
 #include <climits>
 
-#include "commands/edit_helpers.h"
-#include "commands/primitives.h"
+#include "access/editor_access.h"
 #include "editors/editor_state.h"
+#include "ground/console.h"
+#include "ground/key_event.h"
+#include "ground/memory.h"
 #include "interactive/recorder.h"
 #include "interactive/status_line.h"
 #include "interactive/text_search.h"
-#include "keys/dispatcher.h"
-#include "plugin/memory.h"
 
 namespace tarvik {
 
@@ -23,19 +23,29 @@ bool HasSearchText(const TGlobalVars* State) {
 void RepeatOwnSearch(TGlobalVars* State) {
     const int id = State->EditorID;
     TCursorPos start;
-    GetCursorPos(start);
+    GetCursor(start);
     if (start.Pos < INT_MAX) ++start.Pos;
     if (FindNext(State, State->SearchText, start)) return;
     // The search talks to the host; make sure the record it reads is still there.
     State = FindEditorById(id);
-    EditorInfo ei;
+    TEditorView view;
     if (State && HasSearchText(State))
-        ShowNotFound(State->SearchText, GetEditorInfo(ei) && ShowsAnsiText(ei));
+        ShowNotFound(State->SearchText, GetEditorView(view) && view.Code == ViewAnsi);
 }
 
 }  // namespace
 
-void SetBookmark(TGlobalVars* State, int Digit, TCursorPos Cursor) {
+void EnterCtrlKPrefix(TGlobalVars* State) {
+    State->CtrlKPending = true;
+    State->CtrlQPending = false;
+}
+
+void EnterCtrlQPrefix(TGlobalVars* State) {
+    State->CtrlQPending = true;
+    State->CtrlKPending = false;
+}
+
+void SetBookmark(TGlobalVars* State, TCursorPos Cursor, int Digit) {
     if (Digit < 0 || Digit > 9) return;
     State->Bookmarks[Digit] = Cursor;
 }
@@ -43,7 +53,7 @@ void SetBookmark(TGlobalVars* State, int Digit, TCursorPos Cursor) {
 void GotoBookmark(TGlobalVars* State, int Digit) {
     if (Digit < 0 || Digit > 9) return;
     const TCursorPos mark = State->Bookmarks[Digit];
-    if (mark.Pos >= 0) SetCursorPos(mark.Pos, mark.Line);
+    if (mark.Pos >= 0) SetCursor(mark.Pos, mark.Line);
 }
 
 void UseHostSearch(TGlobalVars* State) {
@@ -66,7 +76,7 @@ int RepeatSearchShiftF7(TGlobalVars* State, INPUT_RECORD* Event) {
     State = FindEditorById(id);
     if (!State) return 1;
     if (!State->RepeatUsesHostSearch && HasSearchText(State)) RepeatOwnSearch(State);
-    if (EditorControl && FindEditorById(id)) EditorControl(ECTL_REDRAW, nullptr);
+    if (FindEditorById(id)) Redraw();
     return 1;
 }
 
@@ -76,6 +86,20 @@ void HostFind() {
 
 void HostReplace() {
     SendKeyToHost(VK_F7, 0, LEFT_CTRL_PRESSED);
+}
+
+void SaveFile() {
+    // Through the console rather than the editor call, so the host saves with its own
+    // F2 handling after this key is done.
+    INPUT_RECORD events[2] = {KeyPressRecord(VK_F2, 0, 0), KeyPressRecord(VK_F2, 0, 0)};
+    events[1].Event.KeyEvent.bKeyDown = 0;
+    WriteEvents(&events[0], 1);
+    WriteEvents(&events[1], 1);
+}
+
+void SendKeyToHost(WORD VirtualKey, char Char, DWORD ControlKeyState) {
+    INPUT_RECORD event = KeyPressRecord(VirtualKey, Char, ControlKeyState);
+    HandToHost(&event);
 }
 
 }  // namespace tarvik

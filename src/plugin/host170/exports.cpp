@@ -1,13 +1,13 @@
-// The five entry points the host calls. Each hands over to named procedures.
+// The five entry points the host's 1.70 interface calls. Each hands over to named
+// procedures.
+#include "ground/host170/host_api.h"
 #include "keys/dispatcher.h"
-#include "plugin/entry_points.h"
-#include "plugin/host_api.h"
-#include "plugin/settings.h"
+#include "plugin/host170/entry_points.h"
 
 extern "C" {
 
 TARVIK_EXPORT void WINAPI SetStartupInfo(const PluginStartupInfo* Info) {
-    if (tarvik::CaptureStartupInfo(Info)) tarvik::ReadSettings();
+    tarvik::StartPlugin(Info);
 }
 
 TARVIK_EXPORT void WINAPI GetPluginInfo(PluginInfo* Info) {

@@ -1,13 +1,18 @@
-#include "plugin/settings.h"
+#include "plugin/host170/settings.h"
+
+#include <windows.h>
 
 #include <cstring>
 
-#include "plugin/globals.h"
-#include "plugin/memory.h"
+#include "access/editor_access.h"
+#include "ground/globals.h"
+#include "ground/memory.h"
 
 namespace tarvik {
 
 namespace {
+
+char* RootKey = nullptr;  // owned copy of the host's registry path; null until taken
 
 const char kSettingsKey[] = "Tarvik";
 const char kFileTypesPath[] = "\\Tarvik\\File Types";
@@ -62,6 +67,17 @@ HKEY OpenFileTypesKey() {
 
 }  // namespace
 
+void TakeSettingsRoot(const char* Root) {
+    char* copy = Root ? CopyText(Root) : nullptr;
+    FreeBytes(RootKey);
+    RootKey = copy;
+}
+
+void ReleaseSettingsRoot() {
+    FreeBytes(RootKey);
+    RootKey = nullptr;
+}
+
 void ReadSettings() {
     HKEY root = nullptr;
     if (!RootKey ||
@@ -82,27 +98,24 @@ void ReadSettings() {
 
 void LoadSaveFileTypeMode(bool Load, unsigned char& Mode) {
     if (Load) Mode = ModeUndecided;
-    if (!SaveFileType || !EditorControl) return;
-    EditorInfo ei;
-    memset(&ei, 0, sizeof ei);
-    if (!EditorControl(ECTL_GETINFO, &ei)) return;
+    if (!SaveFileType) return;
     // Without a name there is nothing to key the choice by.
-    if (!ei.FileName) return;
+    const char* name = EditorFileName();
+    if (!name) return;
     HKEY key = OpenFileTypesKey();
     if (!key) return;
     if (Load) {
         DWORD data = 0;
         DWORD size = sizeof data;
-        if (RegQueryValueExA(key, ei.FileName, nullptr, nullptr, reinterpret_cast<BYTE*>(&data),
-                             &size) != ERROR_SUCCESS)
+        if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&data), &size) !=
+            ERROR_SUCCESS)
             data = 0;
         // Read as signed, anything outside 0..2 means nothing is remembered.
         if (data > ModeOff) data = ModeUndecided;
         Mode = static_cast<unsigned char>(data);
     } else {
         DWORD data = Mode;
-        RegSetValueExA(key, ei.FileName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                       sizeof data);
+        RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
     }
     RegCloseKey(key);
 }

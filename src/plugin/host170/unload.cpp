@@ -2,7 +2,7 @@
 // in how the plug-in learns that it is going away.
 #include <windows.h>
 
-#include "plugin/entry_points.h"
+#include "plugin/host170/entry_points.h"
 
 #if defined(_WIN32)
 

@@ -6,6 +6,8 @@
 
 namespace tarvik {
 
+// Upper-case tables: of code page 866, and of the letters of Windows-1251 that code
+// page 866 also has. A byte maps to itself unless it is one of the small letters.
 extern const unsigned char OemUpperTable[256];
 extern const unsigned char AnsiUpperTable[256];
 
@@ -32,11 +34,21 @@ struct TScanPattern {
 
 enum : int { FilterOn = 1, FilterTwoProbes = 2, FilterPair0 = 4, FilterPair1 = 8 };
 
+// Turns the N characters at the start of Buffer (room for 2N + 1 bytes) into the
+// pattern's N pairs: U = Table[ch] and D = U - ch (0 when upper-casing leaves ch alone),
+// closed by a zero byte.
 void EncodeSearchPattern(unsigned char* Buffer, const unsigned char* Table, int N);
+
+// Makes Sp ready to scan for the N encoded Pairs under Table; Vector allows the vector
+// filter (where the processor has one).
 void PrepareScan(TScanPattern& Sp, const unsigned char* Pairs, int N, const unsigned char* Table,
                  bool Vector);
+
+// Column of the first hit in the Length bytes of Line at or after First, or -1.
 int64_t FindInLine(const TScanPattern& Sp, const unsigned char* Line, int64_t Length,
                    int64_t First);
+
+// FindInLine without the vector filter: the plain scan the vector one must agree with.
 int64_t FindInLinePlain(const TScanPattern& Sp, const unsigned char* Line, int64_t Length,
                         int64_t First);
 

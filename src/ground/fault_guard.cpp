@@ -39,7 +39,7 @@
 // stack has lost its guard page, and resuming would leave the thread without it.
 // Guards nest on one thread (the host may call the plug-in back inside the
 // guarded call); while one thread holds the guard, another calls plainly.
-#include "plugin/fault_guard.h"
+#include "ground/fault_guard.h"
 
 #if defined(_WIN32)
 
@@ -47,7 +47,7 @@
 
 #include <cstdint>
 
-#include "plugin/system_calls.h"
+#include "ground/system_calls.h"
 
 namespace tarvik {
 

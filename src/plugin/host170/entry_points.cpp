@@ -1,32 +1,38 @@
-#include "plugin/entry_points.h"
+#include "plugin/host170/entry_points.h"
 
 #include <cstring>
 
+#include "access/host170/host_services.h"
+#include "access/host_ui.h"
 #include "editors/editor_state.h"
 #include "editors/text_kind.h"
-#include "plugin/memory.h"
-#include "plugin/settings.h"
+#include "ground/console.h"
+#include "ground/memory.h"
+#include "plugin/host170/settings.h"
 
 namespace tarvik {
 
 namespace {
 
-// The host reads PluginMenuStrings after GetPluginInfo returns, so the array
-// and the text it points at must outlive the call.
+// The menu texts, kept alive for the host between GetPluginInfo calls: it reads
+// PluginMenuStrings after GetPluginInfo returns.
+char* TurnOffMenuText = nullptr;  // shown while the bindings are on
+char* TurnOnMenuText = nullptr;   // shown while they are off or undecided
 const char* MenuStrings[1];
 
 // Keeps Cached equal to the host's current text for Id; the old copy (and the
 // pointer handed to the host) survives when the text is unchanged or cannot be copied.
 void RefreshMenuText(char*& Cached, TMessage Id) {
-    const char* fresh = Msg(Id);
+    const char* fresh = MessageText(Id);
     if (Cached && lstrcmpA(Cached, fresh) == 0) return;
-    char* copy = CopyString(fresh);
+    char* copy = CopyText(fresh);
     if (!copy) return;
     FreeBytes(Cached);
     Cached = copy;
 }
 
-// Gives a window that has no record yet its record and its initial Mode.
+// Gives a window that has no record yet its record and its initial Mode: the choice
+// remembered for its file, else what its text says.
 void AttachCurrentEditor() {
     if (FindCurrentEditor()) return;
     TGlobalVars* rec = CreateEditorState();
@@ -40,29 +46,20 @@ void AttachCurrentEditor() {
             return;
         }
     }
-    unsigned char mode = DetectTextKind();
+    unsigned char mode = ModeUndecided;
+    LoadSaveFileTypeMode(true, mode);
+    if (mode == ModeUndecided) mode = DetectTextKind();
     rec = FindEditorById(id);
     if (rec) rec->Mode = mode;
 }
 
 }  // namespace
 
-bool CaptureStartupInfo(const PluginStartupInfo* Info) {
-    if (!Info || Info->StructSize < kMinStartupInfoSize) return false;
+void StartPlugin(const PluginStartupInfo* Info) {
+    if (!CaptureHostServices(Info)) return;
     ConsoleInput = GetStdHandle(STD_INPUT_HANDLE);
-    ModuleNumber = Info->ModuleNumber;
-    EditorControl = Info->EditorControl;
-    SaveScreen = Info->SaveScreen;
-    RestoreScreen = Info->RestoreScreen;
-    GetMsg = Info->GetMsg;
-    Text = Info->Text;
-    Message = Info->Message;
-    CharTable = Info->CharTable;
-    // A host without a RootKey leaves the copy null: the registry is then out of reach.
-    char* copy = Info->RootKey ? CopyString(Info->RootKey) : nullptr;
-    FreeBytes(RootKey);
-    RootKey = copy;
-    return true;
+    TakeSettingsRoot(Info->RootKey);
+    ReadSettings();
 }
 
 void FillPluginInfo(PluginInfo* Info) {
@@ -113,8 +110,7 @@ void HandleEditorEvent(int Event, void* Param) {
 }
 
 void ReleaseOwnedStrings() {
-    FreeBytes(RootKey);
-    RootKey = nullptr;
+    ReleaseSettingsRoot();
     FreeBytes(TurnOffMenuText);
     TurnOffMenuText = nullptr;
     FreeBytes(TurnOnMenuText);

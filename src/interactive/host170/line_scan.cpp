@@ -1,4 +1,4 @@
-#include "interactive/line_scan.h"
+#include "interactive/host170/line_scan.h"
 
 #include <cstddef>
 #include <cstring>

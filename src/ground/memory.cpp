@@ -1,8 +1,6 @@
-#include "plugin/memory.h"
+#include "ground/memory.h"
 
 #include <windows.h>
-
-#include <cstring>
 
 namespace tarvik {
 
@@ -19,17 +17,18 @@ void FreeBytes(void* Block) {
     if (Block) HeapFree(GetProcessHeap(), 0, Block);
 }
 
-char* CopyBytes(const char* Bytes, int Length) {
+TChar* CopyUnits(const TChar* Units, int Length) {
     if (Length < 0) Length = 0;
-    char* copy = static_cast<char*>(AllocBytes(static_cast<size_t>(Length) + 1));
+    TChar* copy =
+        static_cast<TChar*>(AllocBytes((static_cast<size_t>(Length) + 1) * sizeof(TChar)));
     if (!copy) return nullptr;
-    if (Length) memcpy(copy, Bytes, static_cast<size_t>(Length));
+    for (int i = 0; i < Length; ++i) copy[i] = Units[i];
     copy[Length] = 0;
     return copy;
 }
 
-char* CopyString(const char* Text) {
-    return CopyBytes(Text ? Text : "", Text ? static_cast<int>(strlen(Text)) : 0);
+TChar* CopyText(const TChar* Text) {
+    return Text ? CopyUnits(Text, TextLength(Text)) : CopyUnits(nullptr, 0);
 }
 
 }  // namespace tarvik

@@ -1,16 +1,34 @@
-// The plug-in's shared records and its few globals. Everything the plug-in
-// knows lives here or in a window's TGlobalVars record.
+// The plug-in's shared records and its few globals: a place in the text, a block,
+// the state of each editor window, the message numbers, the settings. Everything
+// the plug-in knows between two host calls lives here or in a window's record.
 #pragma once
 
-#include "plugin/host_api.h"
+#include <windows.h>
+
+#include "ground/text.h"
 
 namespace tarvik {
 
-// A place in the text: Pos is the host's CurPos (a byte index in the line),
-// Line is 0-based.
+// A place in the text: Pos is the host's CurPos (a unit index in the line, which
+// may lie past its end), Line is 0-based.
 struct TCursorPos {
     int Pos;
     int Line;
+};
+
+// True when A comes before B in reading order.
+inline bool Precedes(TCursorPos A, TCursorPos B) {
+    return A.Line < B.Line || (A.Line == B.Line && A.Pos < B.Pos);
+}
+
+// A stream block: from (StartPos, StartLine) up to, not including, (EndPos, EndLine).
+// A block through the line break of line L ends at (0, L + 1), also when L is the
+// text's last line, whose break does not exist.
+struct TBlockExtent {
+    int StartLine;
+    int StartPos;
+    int EndLine;
+    int EndPos;
 };
 
 // Mode values of a window.
@@ -26,7 +44,7 @@ struct TGlobalVars {
     bool CtrlKPending;             // Ctrl+K was the last key
     bool CtrlQPending;             // Ctrl+Q was the last key
     bool RepeatUsesHostSearch;     // Ctrl+L / Shift+F7 repeat the host's own search
-    char* SearchText;              // owned, as typed (OEM code page); null means empty
+    TChar* SearchText;             // owned, as typed (the console's code page); null: empty
     bool Recording;                // keystrokes are being recorded
     int RecordedCount;             // number of events in RecordedEvents
     INPUT_RECORD* RecordedEvents;  // owned; null when RecordedCount is 0
@@ -47,23 +65,7 @@ enum TMessage {
     MessageCount = 8
 };
 
-// ---- Host services (null until SetStartupInfo accepts the host's record) ----
-extern FARAPIEDITORCONTROL EditorControl;
-extern FARAPISAVESCREEN SaveScreen;
-extern FARAPIRESTORESCREEN RestoreScreen;
-extern FARAPITEXT Text;
-extern FARAPIGETMSG GetMsg;
-extern FARAPIMESSAGE Message;
-extern FARAPICHARTABLE CharTable;
-extern int ModuleNumber;
-extern char* RootKey;        // owned copy of the host's registry path; null until captured
-extern HANDLE ConsoleInput;  // standard input handle taken at start-up
-
-// ---- Menu texts, kept alive for the host between GetPluginInfo calls ----
-extern char* TurnOffMenuText;
-extern char* TurnOnMenuText;
-
-// ---- Settings (registry values of the same names) ----
+// ---- Settings (read by the entry layer from the host's store at start-up) ----
 extern int MaxDetectSearchLines;     // default 1024
 extern int MaxTabSearchLines;        // default 64
 extern int MaxBackspaceSearchLines;  // default 128
@@ -72,8 +74,5 @@ extern int SaveFileType;             // default 0
 
 // ---- Window records ----
 extern TGlobalVars* EditorList;
-
-// Fetches a message text; an empty string when the host cannot give one.
-const char* Msg(TMessage Id);
 
 }  // namespace tarvik

@@ -1,0 +1,23 @@
+#include "ground/key_event.h"
+
+#include <cstring>
+
+namespace tarvik {
+
+INPUT_RECORD KeyPressRecord(WORD VirtualKey, char Char, DWORD ControlKeyState) {
+    INPUT_RECORD event;
+    memset(&event, 0, sizeof event);
+    event.EventType = KEY_EVENT;
+    event.Event.KeyEvent.bKeyDown = -1;
+    event.Event.KeyEvent.wRepeatCount = 1;
+    event.Event.KeyEvent.wVirtualKeyCode = VirtualKey;
+    event.Event.KeyEvent.uChar.AsciiChar = Char;
+    event.Event.KeyEvent.dwControlKeyState = ControlKeyState;
+    return event;
+}
+
+unsigned KeyChar(const INPUT_RECORD& Event) {
+    return static_cast<unsigned char>(Event.Event.KeyEvent.uChar.AsciiChar);
+}
+
+}  // namespace tarvik
