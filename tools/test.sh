@@ -2,7 +2,8 @@
 # Builds Tarvik and runs every test suite: native (CTest), AddressSanitizer with
 # UndefinedBehaviorSanitizer (CTest), the 32-bit Windows DLL with its export, import
 # and size check and the scenario tests under Wine (32-bit, or a 64-bit build where
-# this machine cannot run 32-bit programs), then any extra suites present.
+# this machine cannot run 32-bit programs), then any extra suites present, and last
+# the packaged plug-in in the real 1.70 host (tools/realhost.py, stage "realhost").
 # clang-tidy runs over the sources after the native build (checks in .clang-tidy).
 # Every stage runs even when an earlier one failed; the exit status is non-zero
 # when any stage failed. The last line sums the tests of all suites.
@@ -25,6 +26,7 @@ TOTAL_PASSED=0
 TOTAL_FAILED=0
 FAILED_STAGES=()
 WINE_SUMMARY=""
+REALHOST_SUMMARY=""
 
 Banner() {
     echo
@@ -233,6 +235,20 @@ ExtraStages() {
     fi
 }
 
+# The packaged Tarvik/ folder in the real 1.70 host (tools/realhost.py); where the
+# host's kit is absent or 32-bit programs cannot run it says so and passes.
+RealHostStage() {
+    Skipped realhost && return 0
+    Banner "real host"
+    python3 tools/realhost.py 2>&1 | tee build/ci-realhost.log
+    [ "${PIPESTATUS[0]}" -eq 0 ] || Fail "real host"
+    REALHOST_SUMMARY=$(tail -n 1 build/ci-realhost.log)
+    if [[ $REALHOST_SUMMARY =~ ([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
+        TOTAL_PASSED=$((TOTAL_PASSED + BASH_REMATCH[1]))
+        TOTAL_FAILED=$((TOTAL_FAILED + BASH_REMATCH[2]))
+    fi
+}
+
 STARTED=$(date +%s)
 mkdir -p build
 rm -f build/ci-summary.txt
@@ -245,6 +261,7 @@ TidyStage
 NativeStage asan
 WindowsStage
 ExtraStages
+RealHostStage
 
 Banner "summary ($(($(date +%s) - STARTED)) s)"
 if [ "${#FAILED_STAGES[@]}" -gt 0 ]; then
@@ -258,6 +275,7 @@ fi
         echo "all stages passed"
     fi
     [ -z "$WINE_SUMMARY" ] || echo "$WINE_SUMMARY"
+    [ -z "$REALHOST_SUMMARY" ] || echo "$REALHOST_SUMMARY"
     echo "tests: $TOTAL_PASSED passed, $TOTAL_FAILED failed"
 } | tee build/ci-summary.txt
 [ "${#FAILED_STAGES[@]}" -eq 0 ]
