@@ -34,7 +34,7 @@ void FailConsoleCall(ConsoleCall Which, bool Fail);
 int ConsoleCallCount(ConsoleCall Which);
 // For the stand-in host's own reading, so that it neither adds to the counts nor
 // meets the injected faults meant for the plug-in: events waiting, and taking the
-// next one (false when none waits).
+// next one as the wide calls read it (false when none waits).
 int PendingConsoleInput();
 bool TakeConsoleInput(INPUT_RECORD& Event);
 

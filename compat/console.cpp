@@ -1,5 +1,7 @@
 // The console: one input buffer (a FIFO of INPUT_RECORD) and one screen buffer,
-// reached through pseudo handles as the Windows console hands them out.
+// reached through pseudo handles as the Windows console hands them out. Both keep
+// text as UTF-16, as the Windows console does: the wide calls take and give it as it
+// is, the 8-bit calls convert from and to the OEM code page (866).
 #include <windows.h>
 
 #include <algorithm>
@@ -32,7 +34,7 @@ struct TConsole {
     std::deque<INPUT_RECORD> Input;
     SHORT Width = DefaultWidth;
     SHORT Height = DefaultHeight;
-    std::vector<char> Chars = std::vector<char>(size_t{DefaultWidth} * DefaultHeight, ' ');
+    std::vector<WCHAR> Chars = std::vector<WCHAR>(size_t{DefaultWidth} * DefaultHeight, ' ');
     std::vector<WORD> Attributes =
         std::vector<WORD>(size_t{DefaultWidth} * DefaultHeight, DefaultAttribute);
     bool Fail[CallKinds] = {};
@@ -89,6 +91,97 @@ DWORD RunLength(int64_t Start, DWORD Length) {
     return static_cast<DWORD>(std::min<int64_t>(left, Length));
 }
 
+WCHAR OemToUnit(char Byte) {
+    WCHAR Unit = 0;
+    MultiByteToWideChar(CP_OEMCP, 0, &Byte, 1, &Unit, 1);
+    return Unit;
+}
+
+char UnitToOem(WCHAR Unit) {
+    char Byte = '?';
+    WideCharToMultiByte(CP_OEMCP, 0, &Unit, 1, &Byte, 1, nullptr, nullptr);
+    return Byte;
+}
+
+// A record as the 8-bit calls write it, kept as the wide calls read it, and back.
+INPUT_RECORD Widened(INPUT_RECORD Event) {
+    if (Event.EventType == KEY_EVENT)
+        Event.Event.KeyEvent.uChar.UnicodeChar = OemToUnit(Event.Event.KeyEvent.uChar.AsciiChar);
+    return Event;
+}
+
+INPUT_RECORD Narrowed(INPUT_RECORD Event) {
+    if (Event.EventType == KEY_EVENT) {
+        const char Byte = UnitToOem(Event.Event.KeyEvent.uChar.UnicodeChar);
+        Event.Event.KeyEvent.uChar.UnicodeChar = 0;
+        Event.Event.KeyEvent.uChar.AsciiChar = Byte;
+    }
+    return Event;
+}
+
+// The records to read; with Convert, each as the 8-bit calls give it. Removes them
+// from the buffer when Take.
+BOOL TakeInput(compat::ConsoleCall Which, HANDLE hConsoleInput, INPUT_RECORD* lpBuffer,
+               DWORD nLength, LPDWORD lpNumberOfEventsRead, bool Take, bool Convert) {
+    if (!EnterCall(Which, IsInput(hConsoleInput))) return FALSE;
+    if (!lpNumberOfEventsRead || (!lpBuffer && nLength)) return InvalidParameter();
+    std::deque<INPUT_RECORD>& input = Console().Input;
+    DWORD n = static_cast<DWORD>(std::min<size_t>(input.size(), nLength));
+    for (DWORD i = 0; i < n; i++) lpBuffer[i] = Convert ? Narrowed(input[i]) : input[i];
+    if (Take) input.erase(input.begin(), input.begin() + n);
+    *lpNumberOfEventsRead = n;
+    return TRUE;
+}
+
+BOOL PutInput(HANDLE hConsoleInput, const INPUT_RECORD* lpBuffer, DWORD nLength,
+              LPDWORD lpNumberOfEventsWritten, bool Convert) {
+    if (!EnterCall(compat::ConsoleCall::WriteInput, IsInput(hConsoleInput))) return FALSE;
+    if (!lpNumberOfEventsWritten || (!lpBuffer && nLength)) return InvalidParameter();
+    for (DWORD i = 0; i < nLength; i++)
+        Console().Input.push_back(Convert ? Widened(lpBuffer[i]) : lpBuffer[i]);
+    *lpNumberOfEventsWritten = nLength;
+    return TRUE;
+}
+
+// The characters of a run of cells, as the 8-bit calls (char) or the wide calls give them.
+WCHAR FromCell(WCHAR Unit, WCHAR /*Kind*/) {
+    return Unit;
+}
+char FromCell(WCHAR Unit, char /*Kind*/) {
+    return UnitToOem(Unit);
+}
+WCHAR ToCell(WCHAR Unit) {
+    return Unit;
+}
+WCHAR ToCell(char Byte) {
+    return OemToUnit(Byte);
+}
+
+template <class T>
+BOOL ReadCells(HANDLE hConsoleOutput, T* Text, DWORD nLength, COORD At, LPDWORD lpNumberRead) {
+    if (!EnterCall(compat::ConsoleCall::ReadCharacter, IsOutput(hConsoleOutput))) return FALSE;
+    if (!lpNumberRead || (!Text && nLength)) return InvalidParameter();
+    int64_t start = CellIndex(At);
+    if (start < 0) return InvalidParameter();
+    DWORD n = RunLength(start, nLength);
+    for (DWORD i = 0; i < n; i++) Text[i] = FromCell(Console().Chars[start + i], T());
+    *lpNumberRead = n;
+    return TRUE;
+}
+
+template <class T>
+BOOL WriteCells(HANDLE hConsoleOutput, const T* Text, DWORD nLength, COORD At,
+                LPDWORD lpNumberWritten) {
+    if (!EnterCall(compat::ConsoleCall::WriteCharacter, IsOutput(hConsoleOutput))) return FALSE;
+    if (!lpNumberWritten || (!Text && nLength)) return InvalidParameter();
+    int64_t start = CellIndex(At);
+    if (start < 0) return InvalidParameter();
+    DWORD n = RunLength(start, nLength);
+    for (DWORD i = 0; i < n; i++) Console().Chars[start + i] = ToCell(Text[i]);
+    *lpNumberWritten = n;
+    return TRUE;
+}
+
 }  // namespace
 
 HANDLE WINAPI GetStdHandle(DWORD nStdHandle) {
@@ -117,36 +210,38 @@ BOOL WINAPI SetStdHandle(DWORD nStdHandle, HANDLE hHandle) {
 
 BOOL WINAPI PeekConsoleInputA(HANDLE hConsoleInput, INPUT_RECORD* lpBuffer, DWORD nLength,
                               LPDWORD lpNumberOfEventsRead) {
-    if (!EnterCall(compat::ConsoleCall::PeekInput, IsInput(hConsoleInput))) return FALSE;
-    if (!lpNumberOfEventsRead || (!lpBuffer && nLength)) return InvalidParameter();
-    const std::deque<INPUT_RECORD>& input = Console().Input;
-    DWORD n = static_cast<DWORD>(std::min<size_t>(input.size(), nLength));
-    std::copy_n(input.begin(), n, lpBuffer);
-    *lpNumberOfEventsRead = n;
-    return TRUE;
+    return TakeInput(compat::ConsoleCall::PeekInput, hConsoleInput, lpBuffer, nLength,
+                     lpNumberOfEventsRead, false, true);
+}
+
+BOOL WINAPI PeekConsoleInputW(HANDLE hConsoleInput, INPUT_RECORD* lpBuffer, DWORD nLength,
+                              LPDWORD lpNumberOfEventsRead) {
+    return TakeInput(compat::ConsoleCall::PeekInput, hConsoleInput, lpBuffer, nLength,
+                     lpNumberOfEventsRead, false, false);
 }
 
 // Windows waits here until an event arrives; the stand-in cannot wait for anyone,
 // so an empty buffer gives TRUE with no event read.
 BOOL WINAPI ReadConsoleInputA(HANDLE hConsoleInput, INPUT_RECORD* lpBuffer, DWORD nLength,
                               LPDWORD lpNumberOfEventsRead) {
-    if (!EnterCall(compat::ConsoleCall::ReadInput, IsInput(hConsoleInput))) return FALSE;
-    if (!lpNumberOfEventsRead || (!lpBuffer && nLength)) return InvalidParameter();
-    std::deque<INPUT_RECORD>& input = Console().Input;
-    DWORD n = static_cast<DWORD>(std::min<size_t>(input.size(), nLength));
-    std::copy_n(input.begin(), n, lpBuffer);
-    input.erase(input.begin(), input.begin() + n);
-    *lpNumberOfEventsRead = n;
-    return TRUE;
+    return TakeInput(compat::ConsoleCall::ReadInput, hConsoleInput, lpBuffer, nLength,
+                     lpNumberOfEventsRead, true, true);
+}
+
+BOOL WINAPI ReadConsoleInputW(HANDLE hConsoleInput, INPUT_RECORD* lpBuffer, DWORD nLength,
+                              LPDWORD lpNumberOfEventsRead) {
+    return TakeInput(compat::ConsoleCall::ReadInput, hConsoleInput, lpBuffer, nLength,
+                     lpNumberOfEventsRead, true, false);
 }
 
 BOOL WINAPI WriteConsoleInputA(HANDLE hConsoleInput, const INPUT_RECORD* lpBuffer, DWORD nLength,
                                LPDWORD lpNumberOfEventsWritten) {
-    if (!EnterCall(compat::ConsoleCall::WriteInput, IsInput(hConsoleInput))) return FALSE;
-    if (!lpNumberOfEventsWritten || (!lpBuffer && nLength)) return InvalidParameter();
-    Console().Input.insert(Console().Input.end(), lpBuffer, lpBuffer + nLength);
-    *lpNumberOfEventsWritten = nLength;
-    return TRUE;
+    return PutInput(hConsoleInput, lpBuffer, nLength, lpNumberOfEventsWritten, true);
+}
+
+BOOL WINAPI WriteConsoleInputW(HANDLE hConsoleInput, const INPUT_RECORD* lpBuffer, DWORD nLength,
+                               LPDWORD lpNumberOfEventsWritten) {
+    return PutInput(hConsoleInput, lpBuffer, nLength, lpNumberOfEventsWritten, false);
 }
 
 BOOL WINAPI GetNumberOfConsoleInputEvents(HANDLE hConsoleInput, LPDWORD lpNumberOfEvents) {
@@ -185,7 +280,7 @@ BOOL WINAPI SetConsoleScreenBufferSize(HANDLE hConsoleOutput, COORD dwSize) {
     }
     TConsole& c = Console();
     size_t cells = static_cast<size_t>(dwSize.X) * static_cast<size_t>(dwSize.Y);
-    std::vector<char> chars(cells, ' ');
+    std::vector<WCHAR> chars(cells, ' ');
     std::vector<WORD> attributes(cells, DefaultAttribute);
     SHORT rows = std::min(c.Height, dwSize.Y);
     SHORT cols = std::min(c.Width, dwSize.X);
@@ -216,14 +311,12 @@ BOOL WINAPI ReadConsoleOutputAttribute(HANDLE hConsoleOutput, LPWORD lpAttribute
 
 BOOL WINAPI ReadConsoleOutputCharacterA(HANDLE hConsoleOutput, LPSTR lpCharacter, DWORD nLength,
                                         COORD dwReadCoord, LPDWORD lpNumberOfCharsRead) {
-    if (!EnterCall(compat::ConsoleCall::ReadCharacter, IsOutput(hConsoleOutput))) return FALSE;
-    if (!lpNumberOfCharsRead || (!lpCharacter && nLength)) return InvalidParameter();
-    int64_t start = CellIndex(dwReadCoord);
-    if (start < 0) return InvalidParameter();
-    DWORD n = RunLength(start, nLength);
-    std::copy_n(Console().Chars.begin() + start, n, lpCharacter);
-    *lpNumberOfCharsRead = n;
-    return TRUE;
+    return ReadCells(hConsoleOutput, lpCharacter, nLength, dwReadCoord, lpNumberOfCharsRead);
+}
+
+BOOL WINAPI ReadConsoleOutputCharacterW(HANDLE hConsoleOutput, LPWSTR lpCharacter, DWORD nLength,
+                                        COORD dwReadCoord, LPDWORD lpNumberOfCharsRead) {
+    return ReadCells(hConsoleOutput, lpCharacter, nLength, dwReadCoord, lpNumberOfCharsRead);
 }
 
 BOOL WINAPI WriteConsoleOutputAttribute(HANDLE hConsoleOutput, const WORD* lpAttribute,
@@ -241,14 +334,12 @@ BOOL WINAPI WriteConsoleOutputAttribute(HANDLE hConsoleOutput, const WORD* lpAtt
 
 BOOL WINAPI WriteConsoleOutputCharacterA(HANDLE hConsoleOutput, LPCSTR lpCharacter, DWORD nLength,
                                          COORD dwWriteCoord, LPDWORD lpNumberOfCharsWritten) {
-    if (!EnterCall(compat::ConsoleCall::WriteCharacter, IsOutput(hConsoleOutput))) return FALSE;
-    if (!lpNumberOfCharsWritten || (!lpCharacter && nLength)) return InvalidParameter();
-    int64_t start = CellIndex(dwWriteCoord);
-    if (start < 0) return InvalidParameter();
-    DWORD n = RunLength(start, nLength);
-    std::copy_n(lpCharacter, n, Console().Chars.begin() + start);
-    *lpNumberOfCharsWritten = n;
-    return TRUE;
+    return WriteCells(hConsoleOutput, lpCharacter, nLength, dwWriteCoord, lpNumberOfCharsWritten);
+}
+
+BOOL WINAPI WriteConsoleOutputCharacterW(HANDLE hConsoleOutput, LPCWSTR lpCharacter, DWORD nLength,
+                                         COORD dwWriteCoord, LPDWORD lpNumberOfCharsWritten) {
+    return WriteCells(hConsoleOutput, lpCharacter, nLength, dwWriteCoord, lpNumberOfCharsWritten);
 }
 
 namespace compat {

@@ -2,7 +2,9 @@
 // as Windows does it under a Russian locale, and the lstr* string calls.
 #include <windows.h>
 
+#include <clocale>
 #include <cstring>
+#include <cwctype>
 
 namespace {
 
@@ -110,4 +112,54 @@ int WINAPI lstrcmpA(LPCSTR lpString1, LPCSTR lpString2) {
     if (!lpString1 || !lpString2) return lpString1 ? 1 : (lpString2 ? -1 : 0);
     int r = strcmp(lpString1, lpString2);
     return r < 0 ? -1 : (r > 0 ? 1 : 0);
+}
+
+namespace {
+
+// Unicode case and classes of the C.UTF-8 locale, whatever locale the process runs in.
+locale_t UnicodeLocale() {
+    static const locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
+    return locale;
+}
+
+bool IsSurrogate(WCHAR Ch) {
+    return Ch >= 0xD800 && Ch <= 0xDFFF;
+}
+
+// Maps Count units through Map, leaving surrogates and units it would widen alone.
+DWORD MapUnits(WCHAR* Units, DWORD Count, wint_t (*Map)(wint_t, locale_t)) {
+    if (!Units) return 0;
+    for (DWORD i = 0; i < Count; ++i) {
+        if (IsSurrogate(Units[i])) continue;
+        const wint_t mapped = Map(Units[i], UnicodeLocale());
+        if (mapped <= 0xFFFF && !IsSurrogate(static_cast<WCHAR>(mapped)))
+            Units[i] = static_cast<WCHAR>(mapped);
+    }
+    return Count;
+}
+
+}  // namespace
+
+DWORD WINAPI CharUpperBuffW(WCHAR* lpsz, DWORD cchLength) {
+    return MapUnits(lpsz, cchLength, towupper_l);
+}
+
+DWORD WINAPI CharLowerBuffW(WCHAR* lpsz, DWORD cchLength) {
+    return MapUnits(lpsz, cchLength, towlower_l);
+}
+
+BOOL WINAPI IsCharAlphaW(WCHAR ch) {
+    return !IsSurrogate(ch) && iswalpha_l(ch, UnicodeLocale());
+}
+
+BOOL WINAPI IsCharAlphaNumericW(WCHAR ch) {
+    return !IsSurrogate(ch) && iswalnum_l(ch, UnicodeLocale());
+}
+
+BOOL WINAPI IsCharUpperW(WCHAR ch) {
+    return !IsSurrogate(ch) && iswupper_l(ch, UnicodeLocale());
+}
+
+BOOL WINAPI IsCharLowerW(WCHAR ch) {
+    return !IsSurrogate(ch) && iswlower_l(ch, UnicodeLocale());
 }

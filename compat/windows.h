@@ -1,6 +1,7 @@
 // Linux stand-in for the few Windows calls the plug-in and the stand-in host use:
-// the console (input buffer and screen buffer), the current user's registry, the
-// process heap, OEM/ANSI conversion (code pages 866 and 1251) and lstr*.
+// the console (input buffer and screen buffer, 8-bit and wide calls), the current
+// user's registry, the process heap, OEM/ANSI conversion (code pages 866 and 1251),
+// OEM/UTF-16 conversion, the case of UTF-16 units, and lstr*.
 // Names, types, values and behaviour follow the Windows API.
 #pragma once
 
@@ -26,6 +27,9 @@ typedef void* LPVOID;
 typedef const void* LPCVOID;
 typedef char* LPSTR;
 typedef const char* LPCSTR;
+typedef WCHAR* LPWSTR;
+typedef const WCHAR* LPCWSTR;
+typedef BOOL* LPBOOL;
 typedef BYTE* LPBYTE;
 typedef const BYTE* LPCBYTE;
 typedef DWORD* LPDWORD;
@@ -192,6 +196,14 @@ BOOL WINAPI ReadConsoleInputA(HANDLE hConsoleInput, INPUT_RECORD* lpBuffer, DWOR
                               LPDWORD lpNumberOfEventsRead);
 BOOL WINAPI WriteConsoleInputA(HANDLE hConsoleInput, const INPUT_RECORD* lpBuffer, DWORD nLength,
                                LPDWORD lpNumberOfEventsWritten);
+// The wide forms: a key event's character is its UnicodeChar. Records and cells are
+// kept as UTF-16; the forms above convert from and to the OEM code page (866).
+BOOL WINAPI PeekConsoleInputW(HANDLE hConsoleInput, INPUT_RECORD* lpBuffer, DWORD nLength,
+                              LPDWORD lpNumberOfEventsRead);
+BOOL WINAPI ReadConsoleInputW(HANDLE hConsoleInput, INPUT_RECORD* lpBuffer, DWORD nLength,
+                              LPDWORD lpNumberOfEventsRead);
+BOOL WINAPI WriteConsoleInputW(HANDLE hConsoleInput, const INPUT_RECORD* lpBuffer, DWORD nLength,
+                               LPDWORD lpNumberOfEventsWritten);
 BOOL WINAPI GetNumberOfConsoleInputEvents(HANDLE hConsoleInput, LPDWORD lpNumberOfEvents);
 BOOL WINAPI FlushConsoleInputBuffer(HANDLE hConsoleInput);
 BOOL WINAPI GetConsoleScreenBufferInfo(HANDLE hConsoleOutput,
@@ -206,6 +218,10 @@ BOOL WINAPI WriteConsoleOutputAttribute(HANDLE hConsoleOutput, const WORD* lpAtt
                                         LPDWORD lpNumberOfAttrsWritten);
 BOOL WINAPI WriteConsoleOutputCharacterA(HANDLE hConsoleOutput, LPCSTR lpCharacter, DWORD nLength,
                                          COORD dwWriteCoord, LPDWORD lpNumberOfCharsWritten);
+BOOL WINAPI ReadConsoleOutputCharacterW(HANDLE hConsoleOutput, LPWSTR lpCharacter, DWORD nLength,
+                                        COORD dwReadCoord, LPDWORD lpNumberOfCharsRead);
+BOOL WINAPI WriteConsoleOutputCharacterW(HANDLE hConsoleOutput, LPCWSTR lpCharacter, DWORD nLength,
+                                         COORD dwWriteCoord, LPDWORD lpNumberOfCharsWritten);
 
 // ---- Registry (HKEY_CURRENT_USER and keys opened below it) -------------------
 
@@ -218,6 +234,7 @@ BOOL WINAPI WriteConsoleOutputCharacterA(HANDLE hConsoleOutput, LPCSTR lpCharact
 #define ERROR_NOT_ENOUGH_MEMORY 8L
 #define ERROR_GEN_FAILURE 31L
 #define ERROR_INVALID_PARAMETER 87L
+#define ERROR_INSUFFICIENT_BUFFER 122L
 #define ERROR_BAD_PATHNAME 161L
 #define ERROR_MORE_DATA 234L
 #define ERROR_NOACCESS 998L
@@ -280,7 +297,24 @@ BOOL WINAPI CharToOemA(LPCSTR pSrc, LPSTR pDst);
 BOOL WINAPI OemToCharA(LPCSTR pSrc, LPSTR pDst);
 BOOL WINAPI CharToOemBuffA(LPCSTR lpszSrc, LPSTR lpszDst, DWORD cchDstLength);
 BOOL WINAPI OemToCharBuffA(LPCSTR lpszSrc, LPSTR lpszDst, DWORD cchDstLength);
+// Only the OEM code page (CP_OEMCP or 866) converts; others fail.
+#define CP_ACP 0
+#define CP_OEMCP 1
+#define CP_UTF8 65001
+int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
+                               LPWSTR lpWideCharStr, int cchWideChar);
+int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
+                               LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar,
+                               LPBOOL lpUsedDefaultChar);
 int WINAPI lstrlenA(LPCSTR lpString);
+// Letters and case of UTF-16 units, as the platform's Unicode tables give them; a unit
+// of a surrogate pair is no letter and has no case.
+DWORD WINAPI CharUpperBuffW(WCHAR* lpsz, DWORD cchLength);
+DWORD WINAPI CharLowerBuffW(WCHAR* lpsz, DWORD cchLength);
+BOOL WINAPI IsCharAlphaW(WCHAR ch);
+BOOL WINAPI IsCharAlphaNumericW(WCHAR ch);
+BOOL WINAPI IsCharUpperW(WCHAR ch);
+BOOL WINAPI IsCharLowerW(WCHAR ch);
 LPSTR WINAPI lstrcpyA(LPSTR lpString1, LPCSTR lpString2);
 int WINAPI lstrcmpA(LPCSTR lpString1, LPCSTR lpString2);
 

@@ -1,25 +1,38 @@
 #!/usr/bin/env python3
 """Makes a help file in the host's format from a template and the generated key map.
 
-usage: make_help.py KEYMAP TEMPLATE CODEPAGE OUTPUT
+usage: make_help.py [--host 1.70|3] KEYMAP TEMPLATE CODEPAGE OUTPUT
 
-TEMPLATE is UTF-8 text with a line "%KEYMAP%" where the key map goes; KEYMAP is
-the generator's help-format fragment in the template's language (OEM text,
-`tarvik_keymap --hlf --lang eng|rus`). The output is in CODEPAGE with CRLF line
-ends. Fails when a link names a topic that the file does not have, or when the
-fragment's title is not the template's (a key map in the other language), so a
-broken help file never reaches the package.
+TEMPLATE is UTF-8 text with a line "%KEYMAP%" where the key map goes, and
+passages for one host only between "%HOST 1.70%" or "%HOST 3%" and "%END%"
+lines (tools/host_text.py); KEYMAP is the generator's help-format fragment in the
+template's language (OEM text in CODEPAGE, `tarvik_keymap --hlf --lang eng|rus`).
+For the 1.70 host (the default) the output is in CODEPAGE; for today's host (3)
+it is the same text in UTF-8 with a byte-order mark. Both have CRLF line ends,
+and both hosts' texts must fit CODEPAGE. Fails when a link names a topic that the
+file does not have, or when the fragment's title is not the template's (a key map
+in the other language), so a broken help file never reaches the package.
 """
+import os
 import re
 import sys
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools"))
+import host_text  # noqa: E402
+
 
 def main():
-    keymap_path, template_path, codepage, output_path = sys.argv[1:5]
+    args = sys.argv[1:]
+    host = "1.70"
+    if args[:1] == ["--host"] and len(args) > 1:
+        host, args = args[1], args[2:]
+    if len(args) != 4:
+        sys.exit(next(p for p in __doc__.split("\n\n") if p.startswith("usage:")))
+    keymap_path, template_path, codepage, output_path = args
     with open(keymap_path, "rb") as f:
         keymap = f.read().replace(b"\r\n", b"\n").rstrip(b"\n").split(b"\n")
     with open(template_path, encoding="utf-8") as f:
-        template = f.read().split("\n")
+        template = host_text.select(f.read().split("\n"), host, template_path)
 
     # The generator writes a whole topic; the template names it and titles it,
     # so the fragment's own two head lines give way. Both are in one language,
@@ -55,6 +68,10 @@ def main():
         for e in errors:
             print(f"{template_path}: {e}", file=sys.stderr)
         sys.exit(1)
+    if host == "3":
+        # The same text, read back from the code page it was checked against.
+        lines = [line.decode(codepage).encode("utf-8") for line in lines]
+        lines[0] = b"\xef\xbb\xbf" + lines[0]
     with open(output_path, "wb") as f:
         f.write(b"".join(line + b"\r\n" for line in lines))
 

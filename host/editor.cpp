@@ -44,341 +44,20 @@
 
 namespace host {
 
-namespace {
-
-int Len(const Line& L) {
-    return static_cast<int>(L.Text.size());
-}
-
-int LastLine(const Window& W) {
-    return static_cast<int>(W.Lines.size()) - 1;
-}
-
-int TabSizeOf(const Window& W) {
-    return W.TabSize > 0 ? W.TabSize : 8;
-}
-
-// Padding beyond this is taken for a runaway cursor rather than an edit.
-constexpr int kMaxPad = 1 << 20;
-
-bool Valid(const Window& W, int Line) {
-    return Line >= 0 && Line <= LastLine(W);
-}
-
-// Keeps the block's start on its text when line LineNo goes: a later start moves up,
-// a start on the line goes to the next line (which takes its number), or to none.
-void BlockStartLineRemoved(Window& W, int LineNo) {
-    if (W.BlockStartLine > LineNo) --W.BlockStartLine;
-    if (W.BlockStartLine == LineNo && LineNo == LastLine(W)) W.BlockStartLine = -1;
-}
-
-}  // namespace
-
-// ---- Text operations ----------------------------------------------------------
-
-void Settle(Window& W) {
-    if (W.Lines.empty()) W.Lines.push_back(Line());
-    W.CurLine = std::clamp(W.CurLine, 0, LastLine(W));
-    if (W.CurPos < 0) W.CurPos = 0;
-    if (W.BlockStartLine > LastLine(W) || W.BlockStartLine < -1) W.BlockStartLine = -1;
-}
-
-void KeepCursorVisible(Window& W) {
-    if (W.CurLine < W.TopScreenLine) W.TopScreenLine = W.CurLine;
-    if (W.WindowSizeY > 0 && W.CurLine >= W.TopScreenLine + W.WindowSizeY)
-        W.TopScreenLine = W.CurLine - W.WindowSizeY + 1;
-    if (W.TopScreenLine < 0) W.TopScreenLine = 0;
-}
-
-void InsertBytes(Window& W, int LineNo, int Pos, const std::string& Bytes) {
-    Line& L = W.Lines[LineNo];
-    const int N = static_cast<int>(Bytes.size());
-    if (N == 0) return;
-    L.Text.insert(static_cast<size_t>(Pos), Bytes);
-    W.Modified = true;
-    if (L.SelStart != -1) {
-        if (Pos < L.SelStart) L.SelStart += N;
-        if (L.SelEnd != -1 && Pos < L.SelEnd) L.SelEnd += N;
-    }
-}
-
-void PadTo(Window& W, int LineNo, int Pos) {
-    const int N = Len(W.Lines[LineNo]);
-    if (Pos > N) InsertBytes(W, LineNo, N, std::string(static_cast<size_t>(Pos - N), ' '));
-}
-
-void DeleteByte(Window& W, int LineNo, int Pos) {
-    Line& L = W.Lines[LineNo];
-    if (Pos < 0 || Pos >= Len(L)) return;
-    L.Text.erase(static_cast<size_t>(Pos), 1);
-    W.Modified = true;
-    if (L.SelStart != -1) {
-        if (Pos < L.SelStart) --L.SelStart;
-        if (L.SelEnd != -1 && Pos < L.SelEnd) --L.SelEnd;
-    }
-}
-
-void JoinNext(Window& W, int LineNo, int Shift) {
-    if (!Valid(W, LineNo + 1)) return;
-    Line& A = W.Lines[LineNo];
-    const Line B = W.Lines[LineNo + 1];
-    const int BStart = B.SelStart == -1 ? -1 : B.SelStart + Shift;
-    const int BEnd = B.SelEnd == -1 ? -1 : B.SelEnd + Shift;
-    if (A.SelStart == -1) {
-        A.SelStart = BStart;
-        A.SelEnd = BStart == -1 ? -1 : BEnd;
-    } else if (B.SelStart == -1) {
-        if (A.SelEnd == -1) A.SelEnd = Len(A);
-    } else {
-        A.SelEnd = BEnd;
-    }
-    A.Text += B.Text;
-    if (B.Eol.empty()) A.Eol.clear();
-    W.Modified = true;
-    BlockStartLineRemoved(W, LineNo + 1);
-    W.Lines.erase(W.Lines.begin() + LineNo + 1);
-    if (W.CurLine > LineNo) --W.CurLine;
-}
-
-void SplitLine(Window& W, int LineNo, int Pos) {
-    Line& A = W.Lines[LineNo];
-    const int C = std::min(Pos, Len(A));
-    Line B;
-    B.Text = A.Text.substr(static_cast<size_t>(C));
-    A.Text.erase(static_cast<size_t>(C));
-    if (LineNo == LastLine(W)) {
-        A.Eol = W.DefaultEol;
-    } else {
-        B.Eol = A.Eol;
-    }
-    bool StartMoves = false;
-    if (A.SelStart != -1) {
-        const int S = A.SelStart, E = A.SelEnd;
-        if (E != -1 && E <= C) {
-            // The whole range stays in the first part.
-        } else if (S >= C) {
-            B.SelStart = S - C;
-            B.SelEnd = E == -1 ? -1 : E - C;
-            A.SelStart = A.SelEnd = -1;
-            StartMoves = true;
-        } else {
-            A.SelEnd = -1;
-            B.SelStart = 0;
-            B.SelEnd = E == -1 ? -1 : E - C;
-        }
-    }
-    W.Lines.insert(W.Lines.begin() + LineNo + 1, B);
-    W.Modified = true;
-    if (W.BlockStartLine > LineNo || (W.BlockStartLine == LineNo && StartMoves)) ++W.BlockStartLine;
-    if (W.CurLine > LineNo) ++W.CurLine;
-}
-
-void RemoveLine(Window& W, int LineNo) {
-    W.Modified = true;
-    if (LineNo == LastLine(W)) {
-        Line& L = W.Lines[LineNo];
-        L.Text.clear();
-        L.SelStart = L.SelEnd = -1;
-        return;
-    }
-    BlockStartLineRemoved(W, LineNo);
-    W.Lines.erase(W.Lines.begin() + LineNo);
-    if (W.CurLine > LineNo) --W.CurLine;
-}
-
-void DeleteAtCursor(Window& W) {
-    const int Length = Len(W.Lines[W.CurLine]);
-    if (W.CurPos < Length) {
-        DeleteByte(W, W.CurLine, W.CurPos);
-        return;
-    }
-    if (W.CurLine == LastLine(W) || W.CurPos > kMaxPad) return;
-    PadTo(W, W.CurLine, W.CurPos);
-    JoinNext(W, W.CurLine, Length);
-}
-
-void Backspace(Window& W) {
-    if (W.CurPos > Len(W.Lines[W.CurLine])) {
-        --W.CurPos;
-    } else if (W.CurPos > 0) {
-        DeleteByte(W, W.CurLine, --W.CurPos);
-    } else if (W.CurLine > 0) {
-        --W.CurLine;
-        W.CurPos = Len(W.Lines[W.CurLine]);
-        JoinNext(W, W.CurLine, W.CurPos);
-    }
-}
-
-void BreakLine(Window& W) {
-    SplitLine(W, W.CurLine, W.CurPos);
-    ++W.CurLine;
-    W.CurPos = 0;
-    KeepCursorVisible(W);
-}
-
-int TabColumn(const Window& W, int LineNo, int Pos) {
-    const Line& L = W.Lines[LineNo];
-    const int Tab = TabSizeOf(W);
-    const int Within = std::min(std::max(Pos, 0), Len(L));
-    long long Col = 0;
-    for (int I = 0; I < Within; ++I) Col += L.Text[I] == '\t' ? Tab - Col % Tab : 1;
-    if (Pos > Within) Col += Pos - Within;
-    return Col > INT_MAX ? INT_MAX : static_cast<int>(Col);
-}
-
-namespace {
-
-// Text with its tabs replaced by blanks up to the next tab stop.
-std::string ExpandedTabs(const std::string& Text, int Tab) {
-    std::string Out;
-    for (char C : Text) {
-        if (C == '\t')
-            Out.append(static_cast<size_t>(Tab - static_cast<int>(Out.size() % Tab)), ' ');
-        else
-            Out += C;
-    }
-    return Out;
-}
-
-}  // namespace
-
-bool ExpandLineTabs(Window& W, int LineNo) {
-    Line& L = W.Lines[LineNo];
-    if (L.Text.find('\t') == std::string::npos) return false;
-    auto Map = [&](int Pos) {
-        if (Pos <= Len(L)) return TabColumn(W, LineNo, Pos);
-        const long long M = static_cast<long long>(TabColumn(W, LineNo, Len(L))) + (Pos - Len(L));
-        return M > INT_MAX ? INT_MAX : static_cast<int>(M);
-    };
-    // A range starting on a tab starts after the blanks that replace it.
-    const bool StartOnTab = L.SelStart >= 0 && L.SelStart < Len(L) && L.Text[L.SelStart] == '\t';
-    const int NewStart = L.SelStart == -1 ? -1 : Map(StartOnTab ? L.SelStart + 1 : L.SelStart);
-    const int NewEnd = L.SelEnd == -1 ? -1 : Map(L.SelEnd);
-    const int NewCur = W.CurLine == LineNo ? Map(W.CurPos) : W.CurPos;
-    L.Text = ExpandedTabs(L.Text, TabSizeOf(W));
-    L.SelStart = NewStart;
-    L.SelEnd = NewEnd;
-    W.CurPos = NewCur;
-    return true;
-}
-
-bool ExpandAllTabs(Window& W) {
-    bool Any = false;
-    for (int LineNo = 0; LineNo <= LastLine(W); ++LineNo) Any = ExpandLineTabs(W, LineNo) || Any;
-    return Any;
-}
-
-namespace {
-
-// Byte index of screen column Col on the line (the inverse of TabColumn; a column
-// inside a tab gives the tab).
-int PosOfColumn(const Window& W, int LineNo, int Col) {
-    const Line& L = W.Lines[LineNo];
-    const int Tab = TabSizeOf(W);
-    long long C = 0;
-    for (int I = 0; I < Len(L); ++I) {
-        C += L.Text[I] == '\t' ? Tab - C % Tab : 1;
-        if (C > Col) return I;
-    }
-    const long long P = static_cast<long long>(Len(L)) + (Col - C);
-    return P > INT_MAX ? INT_MAX : static_cast<int>(P);
-}
-
 // ---- Typing ---------------------------------------------------------------------
-
-// Deletes the selected bytes of the line and clears its range (persistent blocks off).
-void DeleteLineSelection(Window& W, int LineNo) {
-    Line& L = W.Lines[LineNo];
-    if (L.SelStart == -1) return;
-    const int From = std::min(L.SelStart, Len(L));
-    const int To = std::max(From, L.SelEnd == -1 ? Len(L) : std::min(L.SelEnd, Len(L)));
-    L.SelStart = L.SelEnd = -1;
-    if (To == From) return;
-    L.Text.erase(static_cast<size_t>(From), static_cast<size_t>(To - From));
-    W.Modified = true;
-    if (W.CurLine == LineNo && W.CurPos > From)
-        W.CurPos = W.CurPos < To ? From : W.CurPos - (To - From);
-}
-
-// Fills the line up to the cursor before a byte goes in past its end. An empty line
-// takes the previous line's leading white space first, as far as it stays left of
-// the cursor's column.
-void PadForTyping(Window& W) {
-    const int Length = Len(W.Lines[W.CurLine]);
-    if (W.CurPos <= Length) return;
-    if (Length > 0 || W.CurLine == 0) {
-        PadTo(W, W.CurLine, W.CurPos);
-        return;
-    }
-    const int Tab = TabSizeOf(W);
-    std::string Indent;
-    int Col = 0;
-    for (char C : W.Lines[W.CurLine - 1].Text) {
-        if (C != ' ' && C != '\t') break;
-        const int Next = C == '\t' ? Col + Tab - Col % Tab : Col + 1;
-        if (Next > W.CurPos) break;
-        Indent += C;
-        Col = Next;
-    }
-    Indent.append(static_cast<size_t>(W.CurPos - Col), ' ');
-    InsertBytes(W, W.CurLine, 0, Indent);
-    W.CurPos = static_cast<int>(Indent.size());
-}
-
-// One byte typed at the cursor, as the host's key handling takes it.
-void TypeByte(Window& W, unsigned char B, bool ExpandTabs) {
-    if (B == '\r') {
-        BreakLine(W);
-        return;
-    }
-    if (B == '\b') {
-        Backspace(W);
-        return;
-    }
-    if (B == 27) return;
-    const int Tab = TabSizeOf(W);
-    if (B == '\t' && W.Overtype) {
-        const int Col = TabColumn(W, W.CurLine, W.CurPos);
-        W.CurPos = PosOfColumn(W, W.CurLine, Col + Tab - Col % Tab);
-        return;
-    }
-    PadForTyping(W);
-    Line& L = W.Lines[W.CurLine];
-    if (B == '\t' && ExpandTabs) {
-        const int Col = TabColumn(W, W.CurLine, W.CurPos);
-        const int N = Tab - Col % Tab;
-        InsertBytes(W, W.CurLine, W.CurPos, std::string(static_cast<size_t>(N), ' '));
-        W.CurPos += N;
-        return;
-    }
-    if (W.Overtype && W.CurPos < Len(L)) {
-        L.Text[static_cast<size_t>(W.CurPos)] = static_cast<char>(B);
-        W.Modified = true;
-    } else {
-        InsertBytes(W, W.CurLine, W.CurPos, std::string(1, static_cast<char>(B)));
-    }
-    ++W.CurPos;
-}
-
-}  // namespace
 
 bool Host::Impl::Type(Window& W, const std::string& Bytes) {
     if (W.CurPos > kMaxPad) return false;
     if (Bytes.empty()) return true;
     RetireLineCopies();
     if (!Self->PersistentBlocks) DeleteLineSelection(W, W.CurLine);
+    const TypingModes Modes{ExpandTabs != Host::Expand::None};
     for (unsigned char B : Bytes) {
         if (W.CurPos > kMaxPad) return false;
-        TypeByte(W, TypedByte(W.TableNum, B), ExpandTabs != Host::Expand::None);
+        TypeUnit<char>(W, static_cast<char>(TypedByte(W.TableNum, B)), Modes);
     }
     KeepCursorVisible(W);
     return true;
-}
-
-void RemoveBlock(Window& W) {
-    for (Line& L : W.Lines) L.SelStart = L.SelEnd = -1;
-    W.ColumnBlock = false;
-    W.BlockStartLine = -1;
 }
 
 // ---- EditorControl ------------------------------------------------------------
@@ -394,7 +73,7 @@ const char* EolName(const std::string& Eol) {
 
 int GetString(Host::Impl& I, Window& W, EditorGetString* Egs) {
     const int LineNo = Egs->StringNumber < 0 ? W.CurLine : Egs->StringNumber;
-    if (!Valid(W, LineNo)) return 0;
+    if (!ValidLine(W, LineNo)) return 0;
     const Line& L = W.Lines[LineNo];
     // One copy per line until the next change or redraw: earlier pointers stay valid,
     // and a stale one is freed memory that the sanitizers report.
@@ -431,7 +110,8 @@ std::string TakeTrailingEol(std::string& Text) {
 
 int SetString(Host::Impl& I, Window& W, const EditorSetString* Ess) {
     const int LineNo = Ess->StringNumber == -1 ? W.CurLine : Ess->StringNumber;
-    if (!Valid(W, LineNo) || Ess->StringLength < 0 || (!Ess->StringText && Ess->StringLength > 0))
+    if (!ValidLine(W, LineNo) || Ess->StringLength < 0 ||
+        (!Ess->StringText && Ess->StringLength > 0))
         return 0;
     // The new text may be one of the host's own line copies: read it before they go.
     std::string Text(Ess->StringText ? Ess->StringText : "",
@@ -490,10 +170,6 @@ int SetPosition(Window& W, const EditorSetPosition* Esp) {
     return 1;
 }
 
-void ClearRanges(Window& W) {
-    for (Line& L : W.Lines) L.SelStart = L.SelEnd = -1;
-}
-
 int Select(Window& W, const EditorSelect* Es) {
     const int Total = static_cast<int>(W.Lines.size());
     if (Es->BlockType == BTYPE_NONE) {
@@ -507,27 +183,8 @@ int Select(Window& W, const EditorSelect* Es) {
         return 0;
     if (Es->BlockHeight == 1 && End < Es->BlockStartPos) return 0;
     if (Es->BlockType == BTYPE_COLUMN && End < Es->BlockStartPos) return 0;
-    ClearRanges(W);
-    W.ColumnBlock = Es->BlockType == BTYPE_COLUMN;
-    W.BlockStartLine = Es->BlockStartLine;
-    for (long long N = 0; N < Es->BlockHeight; ++N) {
-        const long long LineNo = Es->BlockStartLine + N;
-        if (LineNo >= Total) break;
-        Line& L = W.Lines[static_cast<size_t>(LineNo)];
-        if (W.ColumnBlock || Es->BlockHeight == 1) {
-            L.SelStart = Es->BlockStartPos;
-            L.SelEnd = static_cast<int>(End);
-        } else if (N == 0) {
-            L.SelStart = Es->BlockStartPos;
-            L.SelEnd = -1;
-        } else if (N + 1 < Es->BlockHeight) {
-            L.SelStart = 0;
-            L.SelEnd = -1;
-        } else {
-            L.SelStart = 0;
-            L.SelEnd = static_cast<int>(End);
-        }
-    }
+    LayBlock(W, Es->BlockType == BTYPE_COLUMN, Es->BlockStartLine, Es->BlockStartPos,
+             static_cast<int>(End), Es->BlockHeight);
     // The real host walks past the text's last line and reports that as a failure.
     const long long LastSelected = static_cast<long long>(Es->BlockStartLine) + Es->BlockHeight - 1;
     return LastSelected >= Total - 1 ? 0 : 1;
@@ -535,7 +192,7 @@ int Select(Window& W, const EditorSelect* Es) {
 
 int ExpandTabsCall(Host::Impl& I, Window& W, int N) {
     const int LineNo = N == -1 ? W.CurLine : N;
-    if (!Valid(W, LineNo)) return 0;
+    if (!ValidLine(W, LineNo)) return 0;
     // The buffer changes, the file does not count as changed.
     if (ExpandLineTabs(W, LineNo)) I.RetireLineCopies();
     return 1;

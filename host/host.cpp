@@ -1,7 +1,6 @@
 // The stand-in host: the plug-in module, its windows, the input loop, the
 // language file, counting and fault injection, and the registry helpers.
 #include <algorithm>
-#include <atomic>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -381,26 +380,7 @@ Host::Expand Host::ExpandTabs() const {
 }
 
 std::vector<Line> SplitLines(const std::string& Text) {
-    std::vector<Line> Lines;
-    Line Cur;
-    for (size_t I = 0; I < Text.size(); ++I) {
-        if (Text[I] == '\n') {
-            Cur.Eol = "\n";
-        } else if (Text[I] == '\r') {
-            // "\r\n", or a lone "\r", which the host also takes for a line end.
-            const bool Pair = I + 1 < Text.size() && Text[I + 1] == '\n';
-            Cur.Eol = Pair ? "\r\n" : "\r";
-            I += Pair ? 1 : 0;
-        } else {
-            Cur.Text += Text[I];
-            continue;
-        }
-        Lines.push_back(Cur);
-        Cur = Line();
-    }
-    // A text ending in a line end still has a last, empty line, as in an editor.
-    Lines.push_back(Cur);
-    return Lines;
+    return SplitText(Text);
 }
 
 // ---- Cursor and selection -----------------------------------------------------
@@ -437,21 +417,7 @@ void Host::ClearSelection() {
 
 std::string Host::SelectionString() const {
     Window* W = impl_->Find(impl_->Current);
-    if (!W) return "none";
-    int First = -1, Last = -1;
-    for (int L = 0; L < static_cast<int>(W->Lines.size()); ++L)
-        if (W->Lines[L].SelStart != -1) {
-            if (First < 0) First = L;
-            Last = L;
-        }
-    if (First < 0) return "none";
-    int EndLine = Last, EndPos = W->Lines[Last].SelEnd;
-    if (EndPos == -1) {
-        EndLine = Last + 1;
-        EndPos = 0;
-    }
-    return "[" + std::to_string(First) + ":" + std::to_string(W->Lines[First].SelStart) + "-" +
-           std::to_string(EndLine) + ":" + std::to_string(EndPos) + ")";
+    return W ? SelectionSummary(*W) : "none";
 }
 
 // ---- Input --------------------------------------------------------------------
@@ -620,109 +586,45 @@ const char* WINAPI SvcGetMsg(int PluginNumber, int MsgId) {
 
 // ---- Counting and faults ------------------------------------------------------
 
-#ifdef _WIN32
-// GCC 12 takes the fs- or gs-relative read in NtCurrentTeb for an access to a
-// small address and warns.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Warray-bounds"
-NT_TIB* ThreadInfoBlock() {
-    return reinterpret_cast<NT_TIB*>(NtCurrentTeb());
-}
-#pragma GCC diagnostic pop
-
-namespace {
-
-// The handler of the host's own record below: it handles nothing.
-EXCEPTION_DISPOSITION NTAPI PassOn(EXCEPTION_RECORD* /*Record*/, void* /*Frame*/,
-                                   CONTEXT* /*Context*/, void* /*Dispatch*/) {
-    return ExceptionContinueSearch;
-}
-
-// Faults the way a broken host does: with a frame-based handler record of its own
-// linked into the thread's chain (a guard around the call must unlink it again),
-// it reads through a null pointer that the compiler cannot see.
-void RaiseAccessViolation() {
-    volatile NT_TIB* Tib = ThreadInfoBlock();
-    EXCEPTION_REGISTRATION_RECORD Own;
-    Own.Next = Tib->ExceptionList;
-    Own.Handler = PassOn;
-    Tib->ExceptionList = &Own;
-    std::atomic_signal_fence(std::memory_order_seq_cst);  // the record is complete first
-    static volatile int* volatile Nowhere = nullptr;
-    [[maybe_unused]] const int Value = *Nowhere;
-    Tib->ExceptionList = Own.Next;
-}
-
-}  // namespace
-#endif
-
-bool Host::Impl::Enter(Service S, int Command) {
-    ++Serial;
-    ++Counts[static_cast<int>(S)];
-    if (S == Service::EditorControl) ++EctlCounts[Command];
-#ifdef _WIN32
-    if (S == Service::EditorControl && FaultCommands.count(Command)) RaiseAccessViolation();
-#endif
-    if (FailFromSerial && Serial >= FailFromSerial) return true;
-    if (FailNthSerial && Serial == FailNthSerial) return true;
-    if (FailServices[static_cast<int>(S)]) return true;
-    if (S == Service::EditorControl && FailCommands.count(Command)) return true;
-    return false;
-}
-
 int Host::Calls(Service S) const {
-    return impl_->Counts[static_cast<int>(S)];
+    return impl_->Ledger.Calls(static_cast<int>(S));
 }
 
 int Host::EctlCalls(int Command) const {
-    auto It = impl_->EctlCounts.find(Command);
-    return It == impl_->EctlCounts.end() ? 0 : It->second;
+    return impl_->Ledger.EctlCalls(Command);
 }
 
 int Host::TotalCalls() const {
-    int N = 0;
-    for (int C : impl_->Counts) N += C;
-    return N;
+    return impl_->Ledger.Total();
 }
 
 void Host::ResetCounters() {
-    std::fill(std::begin(impl_->Counts), std::end(impl_->Counts), 0);
-    impl_->EctlCounts.clear();
+    impl_->Ledger.ResetCounts();
 }
 
 void Host::FailFrom(int Nth) {
-    impl_->FailFromSerial = Nth > 0 ? impl_->Serial + Nth : 0;
+    impl_->Ledger.FailFrom(Nth);
 }
 void Host::FailNth(int Nth) {
-    impl_->FailNthSerial = Nth > 0 ? impl_->Serial + Nth : 0;
+    impl_->Ledger.FailNth(Nth);
 }
 
 void Host::FailCommand(int Command, bool Fail) {
-    if (Fail)
-        impl_->FailCommands.insert(Command);
-    else
-        impl_->FailCommands.erase(Command);
+    impl_->Ledger.FailCommand(Command, Fail);
 }
 
 void Host::FailService(Service S, bool Fail) {
-    impl_->FailServices[static_cast<int>(S)] = Fail;
+    impl_->Ledger.FailKind(static_cast<int>(S), Fail);
 }
 
 #ifdef _WIN32
 void Host::FaultCommand(int Command, bool Fault) {
-    if (Fault)
-        impl_->FaultCommands.insert(Command);
-    else
-        impl_->FaultCommands.erase(Command);
+    impl_->Ledger.FaultCommand(Command, Fault);
 }
 #endif
 
 void Host::ClearFaults() {
-    impl_->FailFromSerial = 0;
-    impl_->FailNthSerial = 0;
-    impl_->FailCommands.clear();
-    impl_->FaultCommands.clear();
-    std::fill(std::begin(impl_->FailServices), std::end(impl_->FailServices), false);
+    impl_->Ledger.ClearFaults();
 }
 
 void WINAPI SvcUnused() {

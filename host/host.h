@@ -14,79 +14,26 @@
 #include <vector>
 
 #include "ground/host170/host_api.h"
+#include "keys.h"
+#include "text_model.h"
 
 namespace host {
 
 // ---- Text ---------------------------------------------------------------------
 
-struct Line {
-    std::string Text;   // bytes, NUL allowed
-    std::string Eol;    // "\r\n", "\n", "\r" or "" (none)
-    int SelStart = -1;  // -1: not selected
-    int SelEnd = -1;    // -1: through the line end
-};
+// A line of bytes (NUL allowed) with its line end: "\r\n", "\n", "\r" or "" (none).
+using Line = BasicLine<char>;
 
-struct Window {
-    int EditorID = 0;
-    std::string FileName;
-    std::vector<Line> Lines;  // never empty
-    int CurLine = 0;
-    int CurPos = 0;  // byte index, may lie past the line end
-    int TopScreenLine = 0;
-    int LeftPos = 0;
-    int WindowSizeX = 80;
-    int WindowSizeY = 23;
-    // Option: 1 types over the text (a character replaces the one under the cursor,
-    // Tab only moves the cursor). ECTL_SETPOSITION changes it too.
-    int Overtype = 0;
-    int TabSize = 8;
+struct Window : BasicWindow<char> {
     int AnsiMode = 0;
     // Option: -1 shows the text in the OEM code page; any other number shows it in the
     // host's one other table (KOI8-R), and each typed byte is converted into it first.
     int TableNum = -1;
-    bool ColumnBlock = false;  // the block is reported as BTYPE_COLUMN
-    // The line where the block starts, -1 for no block: the host's own state beside the
-    // lines' ranges, as in the real host. ECTL_SELECT sets it, BTYPE_NONE clears it, and
-    // deleting its line moves it to the next line, selected or not; ECTL_GETINFO's
-    // BlockType and BlockStartLine come from it alone. A test that sets the lines'
-    // ranges by hand sets it too.
-    int BlockStartLine = -1;
-    // The file's default line end, given by ECTL_SETSTRING with a null StringEOL and to
-    // the first part of a split last line: the first line end of the text opened, none
-    // for a text without any. A window that stands for a new file sets "\r\n".
-    std::string DefaultEol;
-    bool Modified = false;  // edited since opened or saved; ECTL_EXPANDTABS does not count
-    int Saves = 0;          // F2 presses handled by the host
 };
 
 // Splits text at "\r\n", "\n" and a lone "\r", as the host reads a file; each line keeps
 // its own end, the last may have none.
 std::vector<Line> SplitLines(const std::string& Text);
-
-// ---- Keys -----------------------------------------------------------------------
-
-// Parses a key string into console input events. Tokens are separated by blanks:
-//   "x", "A", "5", "[", ";"      a character key (capital letters carry Shift)
-//   "^K", "Ctrl+K"               Ctrl with a key; "Ctrl+Shift+R", "Alt+B", "RCtrl+K",
-//   "AltGr+Q" (right Alt and left Ctrl, as the AltGr key sends)
-//   "Enter", "Tab", "BS", "Esc", "Del", "Ins", "Home", "End", "Left", "Right", "Up",
-//   "Down", "PgUp", "PgDn", "Space", "F1".."F12", "Num5" (keypad digit), "Shift",
-//   "Ctrl", "Alt" (a modifier key's own event)
-//   any token may end in "*N": repeat count N, e.g. "^K P*2"
-// Each key gives a press and, when WithReleases, a release. Character codes follow
-// the console: Ctrl+letter gives the control code (Ctrl+L is 12), keys without a
-// character give 0.
-std::vector<INPUT_RECORD> ParseKeys(const std::string& Keys, bool WithReleases = true);
-// One key press (no release) from a single token.
-INPUT_RECORD KeyPress(const std::string& Token);
-// A press of a character key with this byte as AsciiChar (VK from the character
-// where it has one, else 0). Used for OEM text such as Cyrillic letters.
-INPUT_RECORD CharPress(unsigned char Ch);
-INPUT_RECORD MouseEvent(int X, int Y, DWORD Buttons, DWORD Flags = 0);
-// What the host produces when nothing is typed: a KEY_EVENT with every field zero.
-INPUT_RECORD IdleRecord();
-// A short readable name of an event ("Ctrl+K", "x", "F2 up", "Mouse(3,4) 1").
-std::string EventName(const INPUT_RECORD& Event);
 
 // ---- Host -------------------------------------------------------------------------
 
@@ -106,9 +53,6 @@ struct MessageBox {
     std::vector<std::string> Items;
     int ButtonsNumber;
 };
-
-// The host's own action on a key it handled itself (beyond plain editing).
-enum class HostAction { Search, RepeatSearch, Replace, Save, Close };
 
 class Host {
 public:
@@ -219,7 +163,7 @@ public:
     // holds a tab; besides typed ones, the host expands the tabs of a text it opens, of
     // ECTL_SETSTRING's text, and of every line of every window when the option is
     // switched on.
-    enum class Expand { None, NewTabs, AllTabs };
+    using Expand = ExpandMode;
     void SetExpandTabs(Expand Mode);
     Expand ExpandTabs() const;
     // The builds of 2003 and 2004: after the plug-ins declined a key handed over by

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host.h"
+#include "ledger.h"
 
 namespace host {
 
@@ -89,18 +90,11 @@ struct Host::Impl {
     std::set<SavedScreen*> Saved;
 
     // ---- Counting and faults
-    long Serial = 0;  // service calls so far, never reset
-    int Counts[static_cast<int>(Service::Count)] = {};
-    std::map<int, int> EctlCounts;
-    long FailFromSerial = 0;  // 0: off
-    long FailNthSerial = 0;   // 0: off
-    std::set<int> FailCommands;
-    std::set<int> FaultCommands;  // Windows only
-    bool FailServices[static_cast<int>(Service::Count)] = {};
+    CallLedger Ledger{static_cast<int>(Service::Count), static_cast<int>(Service::EditorControl)};
 
     // Counts one service call; true when it is to fail. A command set to fault
     // raises its access violation here.
-    bool Enter(Service S, int Command = -1);
+    bool Enter(Service S, int Command = -1) { return Ledger.Enter(static_cast<int>(S), Command); }
     void Misuse(const std::string& What) { Self->Misuses.push_back(What); }
 
     Window* Find(int EditorID) const;
@@ -134,38 +128,6 @@ struct Host::Impl {
     // Fills Startup as the host hands it over; StructSize 0 gives the full size.
     void FillStartup(int StructSize);
 };
-
-// ---- Text operations on a window (editor.cpp); they keep the selection in step.
-// Brings a window that a test changed directly back into shape (a line, a cursor
-// on it) before the host works on it.
-void Settle(Window& W);
-void PadTo(Window& W, int Line, int Pos);
-void InsertBytes(Window& W, int Line, int Pos, const std::string& Bytes);
-void DeleteByte(Window& W, int Line, int Pos);
-// Joins the next line onto Line; its range moves right by Shift (the line's length
-// before any padding, as in the real host).
-void JoinNext(Window& W, int Line, int Shift);
-void SplitLine(Window& W, int Line, int Pos);
-// ECTL_DELETESTRING: removes the line, or empties the text's last line.
-void RemoveLine(Window& W, int Line);
-// The Delete key and ECTL_DELETECHAR: the byte at the cursor goes, or at or past the
-// line end the line is padded to the cursor and the next line joined.
-void DeleteAtCursor(Window& W);
-// The Backspace key and byte: the byte left of the cursor goes; at column 0 the line
-// joins the one above; past the line end the cursor only moves left.
-void Backspace(Window& W);
-// The Enter key and a carriage return typed: the line breaks at the cursor, which goes
-// to the start of the new line; no indentation.
-void BreakLine(Window& W);
-// Tabs of the line become blanks; false when the line had none.
-bool ExpandLineTabs(Window& W, int Line);
-// Every line's tabs become blanks (the "expand all tabs" option); false when none had any.
-bool ExpandAllTabs(Window& W);
-int TabColumn(const Window& W, int Line, int Pos);
-// No line selected and no block start: BTYPE_NONE.
-void RemoveBlock(Window& W);
-// Moves the view just enough to show the cursor line.
-void KeepCursorVisible(Window& W);
 
 // ---- Services handed to the plug-in (screen.cpp and editor.cpp)
 int WINAPI SvcEditorControl(int Command, void* Param);

@@ -21,14 +21,10 @@
 //   says; only typed characters replace the cursor line's selected part.
 // - The cursor keys with Shift move without touching the selection (the stand-in
 //   makes no selection of its own); with Alt they do nothing.
-// - Ctrl+Left and Ctrl+Right go to the start of the previous or next word of the line
-//   (words end at blanks and tabs); Ctrl+Up and Ctrl+Down scroll the view by a line,
-//   the cursor moving only to stay in it; Ctrl+Home and Ctrl+PgUp go to the start of
-//   the text, Ctrl+End and Ctrl+PgDn to the end of its last line.
+// - The cursor keys move as text_model.h's MoveCursor says.
 // - AltGr is a key with both right Alt and left Ctrl; other keys with Ctrl or Alt
 //   type nothing.
 #include <algorithm>
-#include <climits>
 
 #include "host_impl.h"
 
@@ -58,85 +54,6 @@ bool IsWindowManagerKey(const INPUT_RECORD& R) {
             return Ctrl && !Alt && !Shift;
         default:
             return false;
-    }
-}
-
-bool IsCursorKey(WORD Vk) {
-    switch (Vk) {
-        case VK_LEFT:
-        case VK_RIGHT:
-        case VK_UP:
-        case VK_DOWN:
-        case VK_HOME:
-        case VK_END:
-        case VK_PRIOR:
-        case VK_NEXT:
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool Blank(char C) {
-    return C == ' ' || C == '\t';
-}
-
-// The cursor key Vk, with or without Ctrl.
-void MoveCursor(Window& W, WORD Vk, bool Ctrl) {
-    const int Last = static_cast<int>(W.Lines.size()) - 1;
-    const std::string& T = W.Lines[W.CurLine].Text;
-    const int Len = static_cast<int>(T.size());
-    int& Pos = W.CurPos;
-    switch (Vk) {
-        case VK_LEFT:
-            if (!Ctrl) {
-                if (Pos > 0) --Pos;
-                break;
-            }
-            Pos = std::min(Pos, Len);
-            while (Pos > 0 && Blank(T[Pos - 1])) --Pos;
-            while (Pos > 0 && !Blank(T[Pos - 1])) --Pos;
-            break;
-        case VK_RIGHT:
-            if (!Ctrl) {
-                if (Pos < INT_MAX) ++Pos;
-                break;
-            }
-            while (Pos < Len && !Blank(T[Pos])) ++Pos;
-            while (Pos < Len && Blank(T[Pos])) ++Pos;
-            break;
-        case VK_UP:
-            if (Ctrl && W.TopScreenLine > 0) {
-                --W.TopScreenLine;
-                W.CurLine = std::min(W.CurLine, W.TopScreenLine + std::max(W.WindowSizeY, 1) - 1);
-            } else if (!Ctrl && W.CurLine > 0) {
-                --W.CurLine;
-            }
-            break;
-        case VK_DOWN:
-            if (Ctrl && W.TopScreenLine < Last) {
-                ++W.TopScreenLine;
-                W.CurLine = std::max(W.CurLine, W.TopScreenLine);
-            } else if (!Ctrl && W.CurLine < Last) {
-                ++W.CurLine;
-            }
-            break;
-        case VK_PRIOR:
-            W.CurLine = Ctrl ? 0 : std::max(W.CurLine - W.WindowSizeY, 0);
-            if (Ctrl) Pos = 0;
-            break;
-        case VK_NEXT:
-            W.CurLine = Ctrl ? Last : std::min(W.CurLine + W.WindowSizeY, Last);
-            if (Ctrl) Pos = static_cast<int>(W.Lines[Last].Text.size());
-            break;
-        case VK_HOME:
-            if (Ctrl) W.CurLine = 0;
-            Pos = 0;
-            break;
-        default:  // VK_END
-            if (Ctrl) W.CurLine = Last;
-            Pos = static_cast<int>(W.Lines[W.CurLine].Text.size());
-            break;
     }
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host.h"
+#include "keys.h"
 
 namespace host {
 
@@ -258,6 +258,12 @@ INPUT_RECORD CharPress(unsigned char Ch) {
     bool Shift = false;
     if (!CharKey(Ch, Vk, Shift)) Vk = 0;
     return MakeKey(Vk, static_cast<char>(Ch), Shift ? SHIFT_PRESSED : 0);
+}
+
+INPUT_RECORD UnitPress(char16_t Unit) {
+    INPUT_RECORD R = CharPress(Unit < 0x80 ? static_cast<unsigned char>(Unit) : 0);
+    R.Event.KeyEvent.uChar.UnicodeChar = Unit;
+    return R;
 }
 
 INPUT_RECORD MouseEvent(int X, int Y, DWORD Buttons, DWORD Flags) {

@@ -318,6 +318,32 @@ TEST_F(ConsoleTest, ScreenRunsWrapIntoTheNextRowAndStopAtTheEnd) {
 
 // ---- Process heap ----------------------------------------------------------------
 
+// The wide calls keep UTF-16; the 8-bit calls meet them through the OEM code page.
+TEST_F(ConsoleTest, WideAndEightBitCallsShareTheTextThroughTheOemCodePage) {
+    INPUT_RECORD k = Key('A');
+    k.Event.KeyEvent.uChar.AsciiChar = '\xE0';  // 866 р
+    DWORD n = 0;
+    ASSERT_TRUE(WriteConsoleInputA(In, &k, 1, &n));
+    k.Event.KeyEvent.uChar.UnicodeChar = 0x2603;  // no 866 byte
+    ASSERT_TRUE(WriteConsoleInputW(In, &k, 1, &n));
+    INPUT_RECORD got[2] = {};
+    ASSERT_TRUE(PeekConsoleInputW(In, got, 2, &n));
+    EXPECT_EQ(0x0440, got[0].Event.KeyEvent.uChar.UnicodeChar);
+    ASSERT_TRUE(ReadConsoleInputA(In, got, 2, &n));
+    EXPECT_EQ('\xE0', got[0].Event.KeyEvent.uChar.AsciiChar);
+    EXPECT_EQ('?', got[1].Event.KeyEvent.uChar.AsciiChar);
+
+    const WCHAR wide[3] = {0x0416, 'x', 0x2603};  // Ж x snowman
+    ASSERT_TRUE(WriteConsoleOutputCharacterW(Out, wide, 3, {0, 0}, &n));
+    char row[4] = {};
+    ASSERT_TRUE(ReadConsoleOutputCharacterA(Out, row, 3, {0, 0}, &n));
+    EXPECT_STREQ("\x86x?", row);
+    ASSERT_TRUE(WriteConsoleOutputCharacterA(Out, "\xF1", 1, {1, 0}, &n));  // 866 ё
+    WCHAR back[3] = {};
+    ASSERT_TRUE(ReadConsoleOutputCharacterW(Out, back, 3, {0, 0}, &n));
+    EXPECT_EQ(0x0451, back[1]);
+}
+
 TEST(HeapTest, InjectedFailuresHitExactlyTheChosenAllocations) {
     HANDLE heap = GetProcessHeap();
     long live = compat::LiveHeapBlocks();
@@ -415,6 +441,31 @@ TEST(CodePageTest, WholeStringsAndBuffersConvertInPlace) {
     char buffer[5] = {'\xC0', 0, '\xE0', '\xFF', '\xC1'};
     ASSERT_TRUE(CharToOemBuffA(buffer, buffer, 4));
     EXPECT_EQ(0, memcmp("\x80\0\xA0\xEF\xC1", buffer, 5));
+}
+
+// Every OEM byte has its own UTF-16 unit, and the case functions follow Unicode.
+TEST(CodePageTest, OemBytesAndUtf16RoundTripAndChangeCase) {
+    REQUIRE_RUSSIAN_CODE_PAGES();
+    char bytes[256];
+    for (int c = 0; c < 256; c++) bytes[c] = static_cast<char>(c);
+    WCHAR wide[256] = {};
+    ASSERT_EQ(256, MultiByteToWideChar(CP_OEMCP, 0, bytes, 256, wide, 256));
+    EXPECT_EQ(0x0410, wide[0x80]);  // А
+    EXPECT_EQ(0x044F, wide[0xEF]);  // я
+    EXPECT_EQ(0x2500, wide[0xC4]);  // ─
+    char back[256] = {};
+    ASSERT_EQ(256, WideCharToMultiByte(CP_OEMCP, 0, wide, 256, back, 256, nullptr, nullptr));
+    EXPECT_EQ(0, memcmp(bytes, back, 256));
+
+    WCHAR text[] = {'a', 0x0451, 0x044F, 0x00E9, '1', 0xD83D, 0};  // a ё я é 1 (high surrogate)
+    EXPECT_EQ(6u, CharUpperBuffW(text, 6));
+    const WCHAR upper[] = {'A', 0x0401, 0x042F, 0x00C9, '1', 0xD83D, 0};
+    EXPECT_EQ(0, memcmp(upper, text, sizeof text));
+    EXPECT_TRUE(IsCharUpperW(0x042F));
+    EXPECT_TRUE(IsCharAlphaW(0x044F));
+    EXPECT_FALSE(IsCharAlphaW('1'));
+    CharLowerBuffW(text, 6);
+    EXPECT_EQ(0x0451, text[1]);
 }
 
 #ifndef _WIN32

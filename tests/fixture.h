@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "host.h"
+#include "host3.h"
 #include "ground/globals.h"
 
 #ifndef _WIN32
@@ -58,9 +59,23 @@ inline void ResetStandIn() {
 #endif
 }
 
-// One line of a marked text, as parsed: text, line end, cursor and selection marks.
-struct MarkedText {
-    std::string Text;  // plain text with line ends
+// The marks of the markup in bytes (UTF-8) or in UTF-16 units (Unicode scenarios,
+// whose columns count units).
+template <class Str>
+struct MarkSet {
+    Str Cursor, Begin, End, Through, Pad;
+};
+inline MarkSet<std::string> MarksOf(const std::string*) {
+    return {kCursorMark, kSelBegin, kSelEnd, kThroughEnd, kPad};
+}
+inline MarkSet<std::u16string> MarksOf(const std::u16string*) {
+    return {u"|", u"\u00AB", u"\u00BB", u"\u00B6", u"\u00B7"};
+}
+
+// A marked text, as parsed: the plain text with line ends, cursor and selection.
+template <class Str>
+struct BasicMarkedText {
+    Str Text;
     int CursorLine = 0;
     int CursorPos = 0;
     // Per-line selection, as the host stores it; empty when nothing is selected.
@@ -71,34 +86,36 @@ struct MarkedText {
     };
     std::vector<Sel> Selection;
 };
+using MarkedText = BasicMarkedText<std::string>;
 
 // Reads the markup described at the top of this file.
-inline MarkedText ParseMarked(const std::string& Markup) {
-    MarkedText M;
+template <class Str>
+BasicMarkedText<Str> ParseMarked(const Str& Markup) {
+    const MarkSet<Str> K = MarksOf(static_cast<const Str*>(nullptr));
+    BasicMarkedText<Str> M;
     int Line = 0, Col = 0;
     bool InSel = false;
     int SelStartCol = -1;
-    auto Starts = [&](size_t I, const std::string& S) {
-        return Markup.compare(I, S.size(), S) == 0;
-    };
+    auto Starts = [&](size_t I, const Str& S) { return Markup.compare(I, S.size(), S) == 0; };
     for (size_t I = 0; I < Markup.size();) {
-        if (Starts(I, kCursorMark)) {
+        if (Starts(I, K.Cursor)) {
             M.CursorLine = Line;
             M.CursorPos = Col;
-            I += kCursorMark.size();
-        } else if (Starts(I, kSelBegin)) {
+            I += K.Cursor.size();
+        } else if (Starts(I, K.Begin)) {
             InSel = true;
             SelStartCol = Col;
-            I += kSelBegin.size();
-        } else if (Starts(I, kThroughEnd + kSelEnd)) {
+            I += K.Begin.size();
+        } else if (Starts(I, K.Through + K.End)) {
             if (InSel) M.Selection.push_back({Line, SelStartCol, -1});
             InSel = false;
-            I += kThroughEnd.size() + kSelEnd.size();
-        } else if (Starts(I, kSelEnd)) {
+            I += K.Through.size() + K.End.size();
+        } else if (Starts(I, K.End)) {
             if (InSel) M.Selection.push_back({Line, SelStartCol, Col});
             InSel = false;
-            I += kSelEnd.size();
-        } else if (Markup[I] == '\n' || Starts(I, "\r\n")) {
+            I += K.End.size();
+        } else if (Markup[I] == '\n' ||
+                   (Markup[I] == '\r' && I + 1 < Markup.size() && Markup[I + 1] == '\n')) {
             size_t N = Markup[I] == '\n' ? 1 : 2;
             if (InSel) {
                 M.Selection.push_back({Line, SelStartCol, -1});
@@ -117,14 +134,31 @@ inline MarkedText ParseMarked(const std::string& Markup) {
     if (InSel) M.Selection.push_back({Line, SelStartCol, Col});
     return M;
 }
+inline MarkedText ParseMarked(const char* Markup) {
+    return ParseMarked(std::string(Markup));
+}
 
-// The current window of H as markup (see the top of this file). Line ends are
+// A unit of a line in the markup: as itself where the markup has the line's units; in
+// byte markup a UTF-16 unit as the byte of the same value where it fits (test texts
+// are bytes widened to units).
+template <class Str, class Unit>
+void AppendUnit(Str& Out, Unit U) {
+    if constexpr (sizeof(typename Str::value_type) == sizeof(Unit))
+        Out += static_cast<typename Str::value_type>(U);
+    else
+        Out += host3::Narrow(std::u16string(1, U));
+}
+
+// The current window of H (either host) as markup (see the top of this file); Str is
+// std::u16string for the markup of a generation-3 window in units. Line ends are
 // written as "\n" whatever they are.
-inline std::string Marked(host::Host& H) {
-    host::Window& W = H.Win();
-    std::string Out;
+template <class Str = std::string, class HostT>
+Str Marked(HostT& H) {
+    const MarkSet<Str> K = MarksOf(static_cast<const Str*>(nullptr));
+    const auto& W = H.Win();
+    Str Out;
     for (size_t L = 0; L < W.Lines.size(); ++L) {
-        const host::Line& Ln = W.Lines[L];
+        const auto& Ln = W.Lines[L];
         const bool Continued = L > 0 && W.Lines[L - 1].SelStart != -1 &&
                                W.Lines[L - 1].SelEnd == -1 && Ln.SelStart == 0;
         const bool NextContinues = L + 1 < W.Lines.size() && W.Lines[L + 1].SelStart == 0;
@@ -133,21 +167,37 @@ inline std::string Marked(host::Host& H) {
         if (Ln.SelStart != -1) Last = std::max(Last, std::max(Ln.SelStart, Ln.SelEnd));
         if (static_cast<int>(L) == W.CurLine) Last = std::max(Last, W.CurPos);
         for (int C = 0; C <= Last; ++C) {
-            if (Ln.SelStart != -1 && C == Ln.SelStart && !Continued) Out += kSelBegin;
-            if (Ln.SelStart != -1 && Ln.SelEnd != -1 && C == Ln.SelEnd) Out += kSelEnd;
-            if (static_cast<int>(L) == W.CurLine && C == W.CurPos) Out += kCursorMark;
+            if (Ln.SelStart != -1 && C == Ln.SelStart && !Continued) Out += K.Begin;
+            if (Ln.SelStart != -1 && Ln.SelEnd != -1 && C == Ln.SelEnd) Out += K.End;
+            if (static_cast<int>(L) == W.CurLine && C == W.CurPos) Out += K.Cursor;
             if (C < Len)
-                Out += Ln.Text[C];
+                AppendUnit(Out, Ln.Text[C]);
             else if (C < Last)
-                Out += kPad;
+                Out += K.Pad;
         }
         // A cursor at the line's end comes before the through-end mark.
-        if (Ln.SelStart != -1 && Ln.SelEnd == -1 && !NextContinues) Out += kThroughEnd + kSelEnd;
+        if (Ln.SelStart != -1 && Ln.SelEnd == -1 && !NextContinues) Out += K.Through + K.End;
         // A line in the middle always ends, even where the host keeps no line end for
         // it (a split in a text that has none, which it adds when it saves).
-        if (!Ln.Eol.empty() || L + 1 < W.Lines.size()) Out += "\n";
+        if (!Ln.Eol.empty() || L + 1 < W.Lines.size()) Out += '\n';
     }
     return Out;
+}
+
+// Sets cursor and selection of H's current window from a parsed markup; the block
+// starts on the first selected line, as ECTL_SELECT would leave it.
+template <class HostT, class Str>
+void SetMarks(HostT& H, const BasicMarkedText<Str>& M) {
+    H.ClearSelection();
+    auto& W = H.Win();
+    for (const auto& S : M.Selection) {
+        if (S.Line < static_cast<int>(W.Lines.size())) {
+            W.Lines[S.Line].SelStart = S.Start;
+            W.Lines[S.Line].SelEnd = S.End;
+            if (W.BlockStartLine == -1) W.BlockStartLine = S.Line;
+        }
+    }
+    H.SetCursor(M.CursorLine, M.CursorPos);
 }
 
 // Bytes made readable: printable ASCII as is, \t \r \n escaped, others as \xNN.
@@ -260,20 +310,8 @@ protected:
         SetMarks(M);
         return Id;
     }
-    // Sets cursor and selection of the current window from a parsed markup; the
-    // block starts on the first selected line, as ECTL_SELECT would leave it.
-    void SetMarks(const fixture::MarkedText& M) {
-        Host->ClearSelection();
-        host::Window& W = Host->Win();
-        for (const auto& S : M.Selection) {
-            if (S.Line < static_cast<int>(W.Lines.size())) {
-                W.Lines[S.Line].SelStart = S.Start;
-                W.Lines[S.Line].SelEnd = S.End;
-                if (W.BlockStartLine == -1) W.BlockStartLine = S.Line;
-            }
-        }
-        Host->SetCursor(M.CursorLine, M.CursorPos);
-    }
+    // Sets cursor and selection of the current window from a parsed markup.
+    void SetMarks(const fixture::MarkedText& M) { fixture::SetMarks(*Host, M); }
     // Picks the menu entry when it offers to turn the bindings on.
     void EnsureOn() {
         std::vector<std::string> Items = Host->MenuItems();

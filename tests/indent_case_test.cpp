@@ -53,7 +53,8 @@ TEST_F(IndentTest, TabsInTheBlockBecomeBlanks) {
 
 TEST_F(CaseTest, BlockCaseChangesOnlyAsciiLettersOfTheSelection) {
     const Scenario List[] = {
-        {"upper", "«abc_xyz 123 \xE0\xFF»|", "^K N", "«ABC_XYZ 123 \xE0\xFF»|"},
+        {"upper", "«abc_xyz 123 \xE0\xFF»|", "^K N", "«ABC_XYZ 123 \xE0\xFF»|",
+         "«ABC_XYZ 123 \xC0\\u{0178}»|", "UTF-16 text has no code page: every letter is cased"},
         {"lower across lines", "a«bC\nDe»F|", "^K O", "a«bc\nde»F|"},
         {"toggle", "«Hello» World|", "^K P", "«hELLO» World|"},
         {"tab becomes blanks", "«\tAb»|", "^K O", "«        ab»|"},

@@ -24,7 +24,7 @@ import re
 import sys
 
 LAYERS = ["ground", "access", "editors", "commands", "interactive", "keys", "plugin"]
-HOSTS = ["host170"]
+HOSTS = ["host170", "host3"]
 HOST_INTERFACE = "host_api.h"
 HOST_SIDE = {"access", "plugin"}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')

@@ -4,7 +4,8 @@
 #
 #   tools/install-deps.sh            everything tools/test.sh needs: native, sanitizers,
 #                                    clang-tidy, fuzzing, the Windows builds and Wine
-#   tools/install-deps.sh package    only what tools/package.sh needs
+#   tools/install-deps.sh package    only what tools/package.sh needs (both MinGW
+#                                    compilers: the packages hold x86 and x64 DLLs)
 #   tools/install-deps.sh native     a native build with its tests and clang-tidy
 #   tools/install-deps.sh bench      what tools/bench.sh needs
 #
@@ -19,8 +20,9 @@ cd "$(dirname "$0")/.."
 BUILD=(cmake ninja-build g++)
 NATIVE_TESTS=(libgtest-dev libgmock-dev python3)
 MINGW32=(g++-mingw-w64-i686)
+MINGW64=(g++-mingw-w64-x86-64)
 WINE32=(wine wine32:i386 googletest bsdutils)
-WINE64=(g++-mingw-w64-x86-64 wine64 googletest bsdutils)
+WINE64=("${MINGW64[@]}" wine64 googletest bsdutils)
 
 MODE=${1:-all}
 WITH_WINE=0
@@ -31,7 +33,7 @@ case "$MODE" in
         WITH_WINE=1
         ;;
     package)
-        PACKAGES=("${BUILD[@]}" "${MINGW32[@]}" zip python3)
+        PACKAGES=("${BUILD[@]}" "${MINGW32[@]}" "${MINGW64[@]}" zip python3)
         ;;
     native)
         PACKAGES=("${BUILD[@]}" "${NATIVE_TESTS[@]}" libbenchmark-dev clang-tidy)

@@ -282,7 +282,9 @@ def plugin_folder():
         return given, "TARVIK_REALHOST_PLUGIN"
     stage = os.path.join(ROOT, "build", "ci-package", "stage", "Tarvik")
     if not os.path.isfile(os.path.join(stage, "Tarvik.dll")):
-        zips = sorted(glob.glob(os.path.join(ROOT, "dist", "Tarvik-*.zip")), key=os.path.getmtime)
+        # The 1.70 package; Tarvik-<version>-unicode.zip is today's host's.
+        zips = sorted((z for z in glob.glob(os.path.join(ROOT, "dist", "Tarvik-*.zip"))
+                       if not z.endswith("-unicode.zip")), key=os.path.getmtime)
         if zips:
             dest = os.path.join(WORK, "package")
             shutil.rmtree(dest, ignore_errors=True)

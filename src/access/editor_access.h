@@ -148,12 +148,6 @@ bool ReadBlockExtent(TBlockExtent& Block);
 // its unit. False when there is no block or a line of it cannot be read.
 bool ExpandBlock(TBlockExtent& Block, TCursorPos* Cursor = nullptr);
 
-// ---- Search support ----------------------------------------------------------------
-
-// The host's character table TableNum: the OEM code page into the table (Encode) and
-// the table's upper case (Upper). False when the host cannot fill it.
-bool GetHostTable(int TableNum, unsigned char Encode[256], unsigned char Upper[256]);
-
 // ---- Screen and input --------------------------------------------------------------
 
 // Redraws the editor window.

@@ -3,20 +3,45 @@
 #include "access/editor_access.h"
 #include "commands/block_text.h"
 #include "commands/line_edits.h"
+#include "ground/characters.h"
+#include "ground/memory.h"
 #include "ground/numbers.h"
 
 namespace tarvik {
 
 namespace {
 
-// Deletes Count units at the cursor, keeping Pos on its text (a unit deleted at column
-// S of Line moves what stands behind it); false when the host refused one.
-bool DeleteChars(int Count, TCursorPos& Pos, int Line, int S) {
-    for (int I = 0; I < Count; ++I) {
+// What a deletion loop steps through, character by character: a copy of Count units
+// where a character may take two of them (the host's own copy of the line goes with
+// the first deletion), none for 8-bit text, where each unit is a character. False
+// when the copy could not be made.
+bool CopyForSteps(const TChar* Units, int Count, TChar*& Steps) {
+    Steps = nullptr;
+    if (!kSurrogatePairs || Count <= 0) return true;
+    Steps = CopyUnits(Units, Count);
+    return Steps != nullptr;
+}
+
+// Deletes Count units at the cursor (column S of Line), one character at a time as the
+// host deletes them (a surrogate pair at once; Steps from CopyForSteps), keeping Pos on
+// its text; false when the host refused one.
+bool DeleteUnits(const TChar* Steps, int Count, TCursorPos& Pos, int Line, int S) {
+    for (int I = 0; I < Count;) {
+        const int Step = Steps ? CharacterUnits(Steps + I, Count - I) : 1;
         if (!DeleteChar()) return false;
-        if (Line == Pos.Line && Pos.Pos > S) --Pos.Pos;
+        I += Step;
+        if (Line == Pos.Line && Pos.Pos > S) Pos.Pos = Pos.Pos - Step < S ? S : Pos.Pos - Step;
     }
     return true;
+}
+
+// DeleteUnits for the units [From, To) of the line read as L, deleted at column S.
+bool DeleteRange(const TLine& L, int From, int To, TCursorPos& Pos, int Line, int S) {
+    TChar* Steps;
+    if (!CopyForSteps(L.Text + From, To - From, Steps)) return false;
+    const bool Done = DeleteUnits(Steps, To - From, Pos, Line, S);
+    FreeBytes(Steps);
+    return Done;
 }
 
 // Deletes the block's whole lines one call each, keeping Pos on its text. The host
@@ -55,11 +80,12 @@ bool DeletePartialLines(int Line, TCursorPos& Pos) {
     int S, To;
     SelectedUnits(L, S, To);
     const bool ThroughBreak = L.SelEnd == -1;
-    if (!SetCursor(S, Line) || !DeleteChars(To - S, Pos, Line, S)) return false;
+    if (!SetCursor(S, Line) || !DeleteRange(L, S, To, Pos, Line, S)) return false;
     if (!ThroughBreak) return true;
 
     // The break of the text's last line does not exist: nothing to join.
     int Share = 0, ShareAt = 0;
+    TChar* ShareSteps = nullptr;
     const bool HasNext = Line + 1 < View.TotalLines;
     if (HasNext) {
         if (!ReadLine(Line + 1, L)) return false;
@@ -68,6 +94,7 @@ bool DeletePartialLines(int Line, TCursorPos& Pos) {
             SelectedUnits(L, From, To);
             ShareAt = From;
             Share = To - From;
+            if (!CopyForSteps(L.Text + From, Share, ShareSteps)) return false;
         }
     }
     if (Line == Pos.Line) {
@@ -77,10 +104,11 @@ bool DeletePartialLines(int Line, TCursorPos& Pos) {
         if (Pos.Line == Line) Pos.Pos = ClampToInt(static_cast<long long>(Pos.Pos) + S);
     }
     if (!HasNext) return true;
-    if (!DeleteChar()) return false;
     const int At = ClampToInt(static_cast<long long>(S) + ShareAt);
-    if (Share > 0 && ShareAt > 0 && !SetCursor(At, Line)) return false;
-    return DeleteChars(Share, Pos, Line, At);
+    const bool Done = DeleteChar() && (Share <= 0 || ShareAt <= 0 || SetCursor(At, Line)) &&
+                      DeleteUnits(ShareSteps, Share, Pos, Line, At);
+    FreeBytes(ShareSteps);
+    return Done;
 }
 
 // Deletes the block, keeping Pos on the same text, and leaves nothing selected;

@@ -8,6 +8,14 @@ HANDLE ConsoleInput = nullptr;
 
 namespace {
 
+// The Unicode build reads and writes the console's records as the host of its
+// generation does, with the character as a UTF-16 unit.
+#if defined(TARVIK_WIDE)
+#define TARVIK_CONSOLE(Name) Name##W
+#else
+#define TARVIK_CONSOLE(Name) Name##A
+#endif
+
 constexpr int kDefaultWidth = 80;
 constexpr int kDefaultHeight = 25;
 
@@ -26,7 +34,7 @@ bool CountWaitingEvents(HANDLE Input, DWORD& Count) {
 
 bool ReadWaitingEvent(HANDLE Input, INPUT_RECORD& Event) {
     DWORD read = 0;
-    return ReadConsoleInputA(Input, &Event, 1, &read) && read == 1;
+    return TARVIK_CONSOLE(ReadConsoleInput)(Input, &Event, 1, &read) && read == 1;
 }
 
 void DiscardPendingInput() {
@@ -34,7 +42,7 @@ void DiscardPendingInput() {
     for (;;) {
         INPUT_RECORD event;
         DWORD count = 0;
-        if (!PeekConsoleInputA(input, &event, 1, &count) || count == 0) break;
+        if (!TARVIK_CONSOLE(PeekConsoleInput)(input, &event, 1, &count) || count == 0) break;
         // A read that takes nothing would make this loop spin for ever.
         if (!ReadWaitingEvent(input, event)) break;
     }
@@ -42,7 +50,7 @@ void DiscardPendingInput() {
 
 DWORD WriteEvents(const INPUT_RECORD* Events, DWORD Count) {
     DWORD written = 0;
-    if (Events && Count) WriteConsoleInputA(CurrentInput(), Events, Count, &written);
+    if (Events && Count) TARVIK_CONSOLE(WriteConsoleInput)(CurrentInput(), Events, Count, &written);
     return written;
 }
 

@@ -26,7 +26,8 @@ inline bool IsKeyPress(const INPUT_RECORD& Event) {
 // A key press as a typed key arrives: repeat count 1, no scan code.
 INPUT_RECORD KeyPressRecord(WORD VirtualKey, char Char, DWORD ControlKeyState);
 
-// The character a key event carries, as an unsigned unit (0 for none).
+// The character a key event carries, as an unsigned unit of text (0 for none): the
+// console's code page in the 8-bit build, UTF-16 in the Unicode one.
 unsigned KeyChar(const INPUT_RECORD& Event);
 
 }  // namespace tarvik

@@ -1,13 +1,14 @@
 #include "ground/text.h"
 
-#include <cstring>
+#include <climits>
 
 namespace tarvik {
 
 int TextLength(const TChar* Text) {
     if (!Text) return 0;
-    const size_t length = strlen(Text);
-    return length > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(length);
+    int length = 0;
+    while (length < INT_MAX && Text[length]) ++length;
+    return length;
 }
 
 }  // namespace tarvik

@@ -8,6 +8,7 @@
 #include "access/editor_access.h"
 #include "access/host_ui.h"
 #include "editors/editor_state.h"
+#include "ground/characters.h"
 #include "ground/key_event.h"
 #include "ground/memory.h"
 #include "interactive/recorder.h"
@@ -20,21 +21,24 @@ namespace {
 
 // What one search owns while it runs.
 struct TSearchRun {
-    int EditorID;       // the window; its record is re-found after every call that may nest
-    TChar* Text;        // the search text as typed (the console's code page), and a NUL
-    int Length;         // characters accepted: also the index of the top hit-stack entry
-    int TextCapacity;   // units allocated for Text
-    TCursorPos* Stack;  // entry k: hit of the first k characters; entry 0: the start
-    int StackSize;      // entries allocated for Stack
-    bool AnsiWindow;    // the window shows ANSI text: the prompt shows what is looked for
+    int EditorID;            // the window; its record is re-found after every call that may nest
+    TChar* Text;             // the search text as typed (the console's code page), and a NUL
+    int Length;              // characters accepted: also the index of the top hit-stack entry
+    int TextCapacity;        // units allocated for Text
+    TCursorPos* Stack;       // entry k: hit of the first k characters; entry 0: the start
+    int StackSize;           // entries allocated for Stack
+    bool AnsiWindow;         // the window shows ANSI text: the prompt shows what is looked for
+    bool HasHigh;            // the first unit of a surrogate pair waits for its second
+    TChar High;              // that unit
+    INPUT_RECORD HighEvent;  // and the key event that typed it
 };
 
 enum TStep { StepGoOn, StepEnd, StepGone };
 
-// Room for one more character and one more hit-stack entry; false when memory ran out.
-bool MakeRoom(TSearchRun& Run) {
+// Room for Count more units and hit-stack entries; false when memory ran out.
+bool MakeRoom(TSearchRun& Run, int Count) {
     if (Run.Length > INT_MAX / 4) return false;
-    if (Run.Length + 2 > Run.TextCapacity) {
+    if (Run.Length + Count + 1 > Run.TextCapacity) {
         int capacity = Run.TextCapacity * 2;
         TChar* text = static_cast<TChar*>(
             ResizeBytes(Run.Text, sizeof(TChar) * static_cast<size_t>(capacity)));
@@ -42,7 +46,7 @@ bool MakeRoom(TSearchRun& Run) {
         Run.Text = text;
         Run.TextCapacity = capacity;
     }
-    if (Run.Length + 2 > Run.StackSize) {
+    if (Run.Length + Count + 1 > Run.StackSize) {
         int size = Run.StackSize * 2;
         TCursorPos* stack = static_cast<TCursorPos*>(
             ResizeBytes(Run.Stack, sizeof(TCursorPos) * static_cast<size_t>(size)));
@@ -77,41 +81,67 @@ int PosPlus(int Pos, int Delta) {
     return sum > INT_MAX ? INT_MAX : static_cast<int>(sum);
 }
 
-// Backspace: back to the hit of the text one character shorter.
+// Backspace: back to the hit of the text one character shorter (a surrogate pair goes
+// whole, as it came).
 TStep TakeBackChar(TGlobalVars* State, TSearchRun& Run) {
     if (Run.Length == 0) return StepGoOn;
-    --Run.Length;
+    const int Units = Run.Length >= 2 && CharacterUnits(Run.Text + Run.Length - 2, 2) == 2 ? 2 : 1;
+    Run.Length -= Units;
     Run.Text[Run.Length] = 0;
     if (!PublishText(State, Run.Text, Run.Length) && State->SearchText &&
         TextLength(State->SearchText) > Run.Length) {
         State->SearchText[Run.Length] = 0;
     }
-    DropLastKeystroke(State);
+    for (int I = 0; I < Units; ++I) DropLastKeystroke(State);
     SelectSearchHit(Run.Stack, Run.Length);
     ShowSearchPrompt(Run.Text, Run.AnsiWindow);
     Redraw();
     return StepGoOn;
 }
 
-// A printable key: the longer text from the current hit on, or the key is dropped.
-TStep AddChar(TGlobalVars* State, TSearchRun& Run, INPUT_RECORD& Event, TChar Ch) {
-    if (!MakeRoom(Run)) return StepGoOn;
-    int i = Run.Length;
-    Run.Text[i] = Ch;
-    Run.Text[i + 1] = 0;
+// A printable character, its Count units (1, or 2 for a surrogate pair) typed with the
+// Count Events: the longer text from the current hit on, or the character is dropped.
+TStep AddChar(TGlobalVars* State, TSearchRun& Run, INPUT_RECORD* Events, const TChar* Units,
+              int Count) {
+    if (!MakeRoom(Run, Count)) return StepGoOn;
+    const int i = Run.Length;
+    for (int k = 0; k < Count; ++k) Run.Text[i + k] = Units[k];
+    Run.Text[i + Count] = 0;
     TCursorPos hit;
-    if (!FindText(State, Run.Text, Run.Stack[i], hit) || !PublishText(State, Run.Text, i + 1)) {
+    if (!FindText(State, Run.Text, Run.Stack[i], hit) || !PublishText(State, Run.Text, i + Count)) {
         Run.Text[i] = 0;
         return StepGoOn;
     }
-    RecorderHook(State, &Event);
-    if (!FindEditorById(Run.EditorID)) return StepGone;
-    Run.Length = i + 1;
-    Run.Stack[Run.Length] = hit;
+    for (int k = 0; k < Count; ++k) {
+        RecorderHook(State, &Events[k]);
+        State = FindEditorById(Run.EditorID);
+        if (!State) return StepGone;
+    }
+    Run.Length = i + Count;
+    for (int k = 1; k <= Count; ++k) Run.Stack[i + k] = hit;
     SelectSearchHit(Run.Stack, Run.Length);
     ShowSearchPrompt(Run.Text, Run.AnsiWindow);
     Redraw();
     return StepGoOn;
+}
+
+// A printable unit. The first unit of a surrogate pair waits for the second, so that the
+// search never looks for half a character; without its second it is dropped.
+TStep AddUnit(TGlobalVars* State, TSearchRun& Run, INPUT_RECORD& Event, TChar Ch) {
+    const bool Pending = Run.HasHigh;
+    Run.HasHigh = false;
+    if (Pending && IsLowSurrogate(Ch)) {
+        const TChar pair[2] = {Run.High, Ch};
+        INPUT_RECORD events[2] = {Run.HighEvent, Event};
+        return AddChar(State, Run, events, pair, 2);
+    }
+    if (IsHighSurrogate(Ch)) {
+        Run.HasHigh = true;
+        Run.High = Ch;
+        Run.HighEvent = Event;
+        return StepGoOn;
+    }
+    return AddChar(State, Run, &Event, &Ch, 1);
 }
 
 // Ctrl+L inside the search: the same text from one column right of the current hit.
@@ -137,13 +167,16 @@ TStep HandleKey(TGlobalVars* State, TSearchRun& Run, INPUT_RECORD& Event) {
     // The key's character as typed; 0 for a key without one.
     const unsigned ch = KeyChar(Event);
     if (ch == 8) {
+        Run.HasHigh = false;
         if (mods & (kAltMask | kCtrlMask | kShiftMask)) return StepEnd;
         return TakeBackChar(State, Run);
     }
     if (ch >= 32) {
         if (EndsSearch(mods)) return StepEnd;
-        return AddChar(State, Run, Event, static_cast<TChar>(ch));
+        return AddUnit(State, Run, Event, static_cast<TChar>(ch));
     }
+    // Anything else: a first half of a pair waiting for its second is dropped.
+    Run.HasHigh = false;
     switch (Event.Event.KeyEvent.wVirtualKeyCode) {
         case VK_SHIFT:
         case VK_CONTROL:
@@ -168,7 +201,7 @@ void SelectSearchHit(const TCursorPos* Stack, int K) {
 
 void IncrementalSearch(TGlobalVars* State, TCursorPos Start) {
     if (!State) return;
-    TSearchRun run;
+    TSearchRun run = {};
     run.EditorID = State->EditorID;
     run.Length = 0;
     run.TextCapacity = 16;
@@ -182,6 +215,7 @@ void IncrementalSearch(TGlobalVars* State, TCursorPos Start) {
     }
     run.Text[0] = 0;
     run.Stack[0] = Start;
+
     TEditorView view;
     run.AnsiWindow = GetEditorView(view) && view.Code == ViewAnsi;
 

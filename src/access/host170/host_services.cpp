@@ -24,8 +24,4 @@ bool CaptureHostServices(const PluginStartupInfo* Info) {
     return true;
 }
 
-bool HostServicesReady() {
-    return EditorControl != nullptr;
-}
-
 }  // namespace tarvik

@@ -21,7 +21,9 @@ extern int ModuleNumber;
 // taken, for a null or too short record.
 bool CaptureHostServices(const PluginStartupInfo* Info);
 
-// True once the host's services are in place.
-bool HostServicesReady();
+// The host's character table TableNum: the OEM code page into the table (Encode) and
+// the table's upper case (Upper); identity tables where the host cannot fill them,
+// which is when the result is false.
+bool GetHostTable(int TableNum, unsigned char Encode[256], unsigned char Upper[256]);
 
 }  // namespace tarvik

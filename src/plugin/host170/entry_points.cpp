@@ -3,55 +3,17 @@
 #include <cstring>
 
 #include "access/host170/host_services.h"
-#include "access/host_ui.h"
 #include "editors/editor_state.h"
-#include "editors/text_kind.h"
 #include "ground/console.h"
-#include "ground/memory.h"
+#include "plugin/editor_windows.h"
 #include "plugin/host170/settings.h"
 
 namespace tarvik {
 
 namespace {
 
-// The menu texts, kept alive for the host between GetPluginInfo calls: it reads
-// PluginMenuStrings after GetPluginInfo returns.
-char* TurnOffMenuText = nullptr;  // shown while the bindings are on
-char* TurnOnMenuText = nullptr;   // shown while they are off or undecided
+// The host reads PluginMenuStrings after GetPluginInfo returns.
 const char* MenuStrings[1];
-
-// Keeps Cached equal to the host's current text for Id; the old copy (and the
-// pointer handed to the host) survives when the text is unchanged or cannot be copied.
-void RefreshMenuText(char*& Cached, TMessage Id) {
-    const char* fresh = MessageText(Id);
-    if (Cached && lstrcmpA(Cached, fresh) == 0) return;
-    char* copy = CopyText(fresh);
-    if (!copy) return;
-    FreeBytes(Cached);
-    Cached = copy;
-}
-
-// Gives a window that has no record yet its record and its initial Mode: the choice
-// remembered for its file, else what its text says.
-void AttachCurrentEditor() {
-    if (FindCurrentEditor()) return;
-    TGlobalVars* rec = CreateEditorState();
-    if (!rec) return;
-    int id = rec->EditorID;
-    // The lookup above may have failed only for a moment: a second record would
-    // hide the window's own (its mode, marks and recording) and outlive the window.
-    for (TGlobalVars* older = rec->Next; older; older = older->Next) {
-        if (older->EditorID == id) {
-            DestroyEditorState(id);
-            return;
-        }
-    }
-    unsigned char mode = ModeUndecided;
-    LoadSaveFileTypeMode(true, mode);
-    if (mode == ModeUndecided) mode = DetectTextKind();
-    rec = FindEditorById(id);
-    if (rec) rec->Mode = mode;
-}
 
 }  // namespace
 
@@ -67,28 +29,11 @@ void FillPluginInfo(PluginInfo* Info) {
     memset(Info, 0, kPluginInfoWrittenSize);
     Info->StructSize = kPluginInfoWrittenSize;
     Info->Flags = PF_EDITOR | PF_DISABLEPANELS;
-    // Without records there is nothing to switch, and no reason to ask the host.
-    if (!EditorList) return;
-    TGlobalVars* rec = FindCurrentEditor();
-    if (!rec) return;
-    bool on = rec->Mode == ModeOn;
-    RefreshMenuText(TurnOnMenuText, MTurnOn);
-    RefreshMenuText(TurnOffMenuText, MTurnOff);
-    const char* text = on ? TurnOffMenuText : TurnOnMenuText;
+    const char* text = CurrentMenuText();
     if (!text) return;
     MenuStrings[0] = text;
     Info->PluginMenuStrings = MenuStrings;
     Info->PluginMenuStringsNumber = 1;
-}
-
-void ToggleCurrentEditor() {
-    TGlobalVars* rec = FindCurrentEditor();
-    if (!rec) return;
-    rec->Mode = rec->Mode == ModeOn ? ModeOff : ModeOn;
-    // Events of an earlier replay must not hold back the Esc poll of a later search.
-    rec->PlaybackPending = 0;
-    unsigned char mode = rec->Mode;
-    LoadSaveFileTypeMode(false, mode);
 }
 
 void HandleEditorEvent(int Event, void* Param) {
@@ -110,11 +55,8 @@ void HandleEditorEvent(int Event, void* Param) {
 }
 
 void ReleaseOwnedStrings() {
-    ReleaseSettingsRoot();
-    FreeBytes(TurnOffMenuText);
-    TurnOffMenuText = nullptr;
-    FreeBytes(TurnOnMenuText);
-    TurnOnMenuText = nullptr;
+    ReleaseSettings();
+    ReleaseMenuTexts();
     MenuStrings[0] = nullptr;
 }
 

@@ -2,6 +2,7 @@
 // procedures.
 #include "ground/host170/host_api.h"
 #include "keys/dispatcher.h"
+#include "plugin/editor_windows.h"
 #include "plugin/host170/entry_points.h"
 
 extern "C" {

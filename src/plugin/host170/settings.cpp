@@ -73,7 +73,7 @@ void TakeSettingsRoot(const char* Root) {
     RootKey = copy;
 }
 
-void ReleaseSettingsRoot() {
+void ReleaseSettings() {
     FreeBytes(RootKey);
     RootKey = nullptr;
 }
