@@ -148,7 +148,6 @@ TEST(LineScanTest, VectorFilterAndPlainScanFindTheSameHits) {
     EXPECT_GT(Vectored, 1000);
 #endif
     EXPECT_GT(Hits, 10000);
-
 }
 
 }  // namespace
