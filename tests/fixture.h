@@ -11,6 +11,8 @@
 // needs no mark: "a«bc\nde»f" selects (1, -1) on line 0 and (0, 2) on line 1.
 // Marked() pads with '·' when the cursor or a selection column lies past the
 // line's end; such a text cannot be read back by OpenMarked.
+// The markup is bytes, one column a byte; as a std::u16string (ParseMarked of one,
+// Marked<std::u16string>) it is UTF-16, one column a unit, with the same marks.
 #pragma once
 
 #include <gtest/gtest.h>
