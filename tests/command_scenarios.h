@@ -6,10 +6,7 @@
 // generation-3 host with the Tarvik3 module (host3/ beside the tests) under the same
 // editor options; test bytes become UTF-16 units of the same value, so columns stay.
 // Where the generation-3 host's result differs the scenario says so: After3 with the
-// reason in Why3. A known fault of Tarvik3 that spoils a scenario is named in Fault3:
-// the leg runs and its result is reported rather than failed, until it comes out as
-// expected (then the test fails, so that the entry goes). While Tarvik3 is not built
-// the second leg is skipped (said once).
+// reason in Why3. While Tarvik3 is not built the second leg is skipped (said once).
 #pragma once
 
 #include <cstdio>
@@ -28,8 +25,7 @@ struct Scenario {
     std::string After;   // markup
     // The generation-3 host's result where it differs from After (empty: the same).
     std::string After3 = {};
-    std::string Why3 = {};    // why it differs
-    std::string Fault3 = {};  // a known fault of Tarvik3 that spoils this scenario
+    std::string Why3 = {};  // why it differs
 };
 
 // Called with every scenario after it ran, when set (the fault sweep collects
@@ -95,23 +91,13 @@ private:
         H3.PersistentBlocks = H().PersistentBlocks;
         H3.SetExpandTabs(H().ExpandTabs());
         const fixture::MarkedText M = fixture::ParseMarked(S.Before);
-        const int Id = H3.OpenWindow(u"test.txt", host3::Widen(M.Text));
-        const std::vector<std::u16string> Items = H3.MenuItems();
-        if (Items.size() == 1 && Items[0] == H3.Msg(tarvik::MTurnOn)) H3.PickMenu();
-        fixture::SetMarks(H3, M);
+        const int Id = fixture::OpenMarked3(H3, host3::Widen(M.Text), M);
         H3.Keys(S.Keys);
         const std::string& Expected = S.After3.empty() ? S.After : S.After3;
         const std::string Actual = fixture::Marked(H3);
-        if (!S.Fault3.empty() && Actual == Expected)
-            ADD_FAILURE() << "the known Tarvik3 fault is gone, drop Fault3: " << S.Fault3;
-        else if (!S.Fault3.empty())
-            std::printf("known Tarvik3 fault in \"%s\": %s\n", S.Name.c_str(), S.Fault3.c_str());
-        else if (Actual != Expected)
+        if (Actual != Expected)
             ADD_FAILURE() << "marked text differs\n" << fixture::SideBySide(Actual, Expected);
-        EXPECT_EQ(H3.StarvedReads, 0) << "the plug-in waited for input it never got";
-        H3.StarvedReads = 0;
-        for (const std::string& M : H3.Misuses) ADD_FAILURE() << "generation-3 host: " << M;
-        H3.Misuses.clear();
+        fixture::ExpectSoundHost3(H3);
         H3.CloseWindow(Id);
     }
 };

@@ -202,6 +202,26 @@ void SetMarks(HostT& H, const BasicMarkedText<Str>& M) {
     H.SetCursor(M.CursorLine, M.CursorPos);
 }
 
+// Opens a window of the generation-3 host on Text, switches Tarvik3's keys on where the
+// text kind left them off or undecided, and sets the marks of M. Returns the EditorID.
+template <class Str>
+int OpenMarked3(host3::Host& H3, const std::u16string& Text, const BasicMarkedText<Str>& M) {
+    const int Id = H3.OpenWindow(u"test.txt", Text);
+    const std::vector<std::u16string> Items = H3.MenuItems();
+    if (Items.size() == 1 && Items[0] == H3.Msg(tarvik::MTurnOn)) H3.PickMenu();
+    SetMarks(H3, M);
+    return Id;
+}
+
+// After a scenario on the generation-3 host: no read of the plug-in waited for input
+// it never got, and no call broke the interface. Both are counted afresh afterwards.
+inline void ExpectSoundHost3(host3::Host& H3) {
+    EXPECT_EQ(H3.StarvedReads, 0) << "the plug-in waited for input it never got";
+    H3.StarvedReads = 0;
+    for (const std::string& M : H3.Misuses) ADD_FAILURE() << "generation-3 host: " << M;
+    H3.Misuses.clear();
+}
+
 // Bytes made readable: printable ASCII as is, \t \r \n escaped, others as \xNN.
 inline std::string Visible(const std::string& S) {
     std::string Out;

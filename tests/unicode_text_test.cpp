@@ -61,20 +61,14 @@ protected:
     void Run(const UnicodeScenario& S) {
         SCOPED_TRACE(S.Name);
         const auto M = fixture::ParseMarked(FromUtf8(S.Before));
-        const int Id = H->OpenWindow(u"text.txt", M.Text);
-        const std::vector<std::u16string> Items = H->MenuItems();
-        if (Items.size() == 1 && Items[0] == H->Msg(tarvik::MTurnOn)) H->PickMenu();
-        fixture::SetMarks(*H, M);
+        const int Id = fixture::OpenMarked3(*H, M.Text, M);
         Press(S.Keys);
         const std::u16string Actual = fixture::Marked<std::u16string>(*H);
         const std::u16string Expected = FromUtf8(S.After);
         // Compared unit for unit; shown as UTF-8.
         EXPECT_TRUE(Actual == Expected)
             << "marked text differs\n  actual:   " << ToUtf8(Actual) << "\n  expected: " << S.After;
-        EXPECT_EQ(H->StarvedReads, 0) << "the plug-in waited for input it never got";
-        for (const std::string& Misuse : H->Misuses) ADD_FAILURE() << Misuse;
-        H->StarvedReads = 0;
-        H->Misuses.clear();
+        fixture::ExpectSoundHost3(*H);
         H->CloseWindow(Id);
     }
 };
